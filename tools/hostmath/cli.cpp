@@ -1,0 +1,449 @@
+// Parsing, formatting and the function table of the hostmath command.
+#include "cli.h"
+
+#include "hostmath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cinttypes>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+namespace hostmath_cli {
+namespace {
+
+std::string quoted(const std::string& word) { return "'" + word + "'"; }
+
+bool starts_with(const std::string& s, const char* prefix)
+{
+    return s.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+// Digits of an integer without its sign: 0x... in hexadecimal, else decimal.
+// Throws on anything else or on a value above max.
+unsigned long long parse_magnitude(const std::string& word, const std::string& digits,
+                                   unsigned long long max)
+{
+    const bool hex = starts_with(digits, "0x") || starts_with(digits, "0X");
+    const unsigned base = hex ? 16 : 10;
+    const std::size_t first = hex ? 2 : 0;
+    if (digits.size() == first) throw UsageError(quoted(word) + " is not an integer");
+    unsigned long long value = 0;
+    for (std::size_t i = first; i < digits.size(); ++i) {
+        const char c = digits[i];
+        unsigned d;
+        if (c >= '0' && c <= '9')
+            d = static_cast<unsigned>(c - '0');
+        else if (hex && c >= 'a' && c <= 'f')
+            d = static_cast<unsigned>(c - 'a' + 10);
+        else if (hex && c >= 'A' && c <= 'F')
+            d = static_cast<unsigned>(c - 'A' + 10);
+        else
+            throw UsageError(quoted(word) + " is not an integer");
+        if (value > (max - d) / base) throw UsageError(quoted(word) + " is out of range");
+        value = value * base + d;
+    }
+    return value;
+}
+
+template <typename Real>
+Real parse_real(const std::string& word, Real (*convert)(const char*, char**))
+{
+    if (starts_with(word, "bits:")) {
+        using Bits = typename std::conditional<sizeof(Real) == 4, std::uint32_t, std::uint64_t>::type;
+        const Bits bits = static_cast<Bits>(parse_unsigned(word.substr(5), std::numeric_limits<Bits>::max()));
+        Real value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    const bool plain_start = !word.empty() && (std::isalnum(static_cast<unsigned char>(word[0])) ||
+                                               word[0] == '-' || word[0] == '+' || word[0] == '.');
+    if (!plain_start) throw UsageError(quoted(word) + " is not a number");
+    errno = 0;
+    char* end = nullptr;
+    const Real value = convert(word.c_str(), &end);
+    if (end != word.c_str() + word.size() || end == word.c_str())
+        throw UsageError(quoted(word) + " is not a number");
+    return value;  // overflow gives an infinity, underflow a subnormal or zero, as rounding does
+}
+
+// ---------------------------------------------------------------------------
+// Formatting: the value (shortest round-trip decimal) and the bit pattern.
+// ---------------------------------------------------------------------------
+
+template <typename Real>
+std::string shortest(Real v)
+{
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, r.ptr);
+}
+
+std::string hex(unsigned long long bits, int digits)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "0x%0*llx", digits, bits);
+    return buffer;
+}
+
+std::string format_float(float v)
+{
+    std::uint32_t u;
+    std::memcpy(&u, &v, 4);
+    return shortest(v) + " " + hex(u, 8);
+}
+
+std::string format_double(double v)
+{
+    std::uint64_t u;
+    std::memcpy(&u, &v, 8);
+    return shortest(v) + " " + hex(u, 16);
+}
+
+std::string format_bf16(__quix_bfloat16 b) { return shortest(static_cast<float>(b)) + " " + hex(b.bits, 4); }
+
+std::string format_half(__half h)
+{
+    return shortest(qx_math_func_host___half2float(h)) + " " + hex(static_cast<__half_raw>(h).bits, 4);
+}
+
+struct DoublePair {
+    double first;
+    double second;
+};
+
+// How each C++ type is named, read from argument words and written out.
+template <typename T>
+struct Kind;
+
+template <>
+struct Kind<float> {
+    static constexpr const char* name = "float";
+    static constexpr std::size_t words = 1;
+    static float parse(const std::string* w) { return parse_float(w[0]); }
+    static std::string format(float v) { return format_float(v); }
+};
+
+template <>
+struct Kind<double> {
+    static constexpr const char* name = "double";
+    static constexpr std::size_t words = 1;
+    static double parse(const std::string* w) { return parse_double(w[0]); }
+    static std::string format(double v) { return format_double(v); }
+};
+
+template <typename Int>
+struct IntegerKind {
+    static constexpr std::size_t words = 1;
+    static Int parse(const std::string* w)
+    {
+        if (std::is_signed<Int>::value)
+            return static_cast<Int>(parse_signed(w[0], std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max()));
+        return static_cast<Int>(parse_unsigned(w[0], std::numeric_limits<Int>::max()));
+    }
+    static std::string format(Int v)
+    {
+        using Unsigned = typename std::make_unsigned<Int>::type;
+        return std::to_string(v) + " " + hex(static_cast<Unsigned>(v), static_cast<int>(2 * sizeof(Int)));
+    }
+};
+
+#define HOSTMATH_INTEGER_KIND(type, spelled)            \
+    template <>                                         \
+    struct Kind<type> : IntegerKind<type> {             \
+        static constexpr const char* name = spelled;    \
+    };
+HOSTMATH_INTEGER_KIND(short, "short")
+HOSTMATH_INTEGER_KIND(unsigned short, "unsigned short")
+HOSTMATH_INTEGER_KIND(int, "int")
+HOSTMATH_INTEGER_KIND(unsigned int, "unsigned int")
+HOSTMATH_INTEGER_KIND(long, "long")
+HOSTMATH_INTEGER_KIND(unsigned long, "unsigned long")
+HOSTMATH_INTEGER_KIND(long long, "long long")
+HOSTMATH_INTEGER_KIND(unsigned long long, "unsigned long long")
+#undef HOSTMATH_INTEGER_KIND
+
+template <>
+struct Kind<__quix_bfloat16> {
+    static constexpr const char* name = "__quix_bfloat16";
+    static constexpr std::size_t words = 1;
+    static __quix_bfloat16 parse(const std::string* w) { return __quix_bfloat16_raw{parse_bits16(w[0])}; }
+    static std::string format(__quix_bfloat16 v) { return format_bf16(v); }
+};
+
+template <>
+struct Kind<__quix_bfloat162> {
+    static constexpr const char* name = "__quix_bfloat162";
+    static constexpr std::size_t words = 2;  // low, then high
+    static __quix_bfloat162 parse(const std::string* w)
+    {
+        return __quix_bfloat162(__quix_bfloat16_raw{parse_bits16(w[0])}, __quix_bfloat16_raw{parse_bits16(w[1])});
+    }
+    static std::string format(const __quix_bfloat162& v) { return format_bf16(v.low) + " " + format_bf16(v.high); }
+};
+
+template <>
+struct Kind<__half> {
+    static constexpr const char* name = "__half";
+    static constexpr std::size_t words = 1;
+    static __half parse(const std::string* w) { return __half_raw{parse_bits16(w[0])}; }
+    static std::string format(__half v) { return format_half(v); }
+};
+
+template <>
+struct Kind<float2> {
+    static constexpr const char* name = "float2";
+    static constexpr std::size_t words = 2;
+    static float2 parse(const std::string* w) { return make_float2(parse_float(w[0]), parse_float(w[1])); }
+    static std::string format(float2 v) { return format_float(v.first) + " " + format_float(v.second); }
+};
+
+template <>
+struct Kind<DoublePair> {
+    static constexpr const char* name = "double pair";
+    static std::string format(DoublePair v) { return format_double(v.first) + " " + format_double(v.second); }
+};
+
+// Parses the words of argument `index` (1-based), naming it in any error.
+template <typename A>
+A parse_argument(const std::vector<std::string>& words, std::size_t offset, std::size_t index)
+{
+    try {
+        return Kind<A>::parse(&words[offset]);
+    } catch (const UsageError& e) {
+        throw UsageError("argument " + std::to_string(index) + " (" + Kind<A>::name + "): " + e.what());
+    }
+}
+
+template <typename R, typename... A, std::size_t... I>
+std::string call_with(R (*fn)(A...), const std::vector<std::string>& words, std::index_sequence<I...>)
+{
+    constexpr std::size_t counts[] = {Kind<A>::words..., 0};
+    std::size_t offsets[sizeof...(A) + 1] = {0};
+    for (std::size_t k = 0; k < sizeof...(A); ++k) offsets[k + 1] = offsets[k] + counts[k];
+    // A braced list evaluates left to right, so the first bad argument is reported.
+    std::tuple<A...> args{parse_argument<A>(words, offsets[I], I + 1)...};
+    return Kind<R>::format(std::apply(fn, args));
+}
+
+template <typename R, typename... A>
+Function make(const char* name, R (*fn)(A...))
+{
+    Function f;
+    f.name = name;
+    f.params = {Kind<A>::name...};
+    f.result = Kind<R>::name;
+    f.arity = (std::size_t{0} + ... + Kind<A>::words);
+    f.call = [fn](const std::vector<std::string>& words) {
+        return call_with(fn, words, std::index_sequence_for<A...>{});
+    };
+    return f;
+}
+
+DoublePair sincospi(double x)
+{
+    DoublePair r{};
+    qx_math_func_host_sincospi(x, &r.first, &r.second);
+    return r;
+}
+
+float2 sincospif(float x)
+{
+    float2 r{};
+    qx_math_func_host_sincospif(x, &r.first, &r.second);
+    return r;
+}
+
+std::vector<Function> build_table()
+{
+#define F(fn) make(#fn, &qx_math_func_host_##fn)
+#define OVERLOAD(fn, R, A, B) make<R, A, B>(#fn, &qx_math_func_host_##fn)
+#define MINMAX(fn)                                                                                    \
+    OVERLOAD(fn, int, int, int), OVERLOAD(fn, unsigned int, unsigned int, unsigned int),              \
+        OVERLOAD(fn, unsigned int, int, unsigned int), OVERLOAD(fn, unsigned int, unsigned int, int), \
+        OVERLOAD(fn, long, long, long), OVERLOAD(fn, unsigned long, unsigned long, unsigned long),    \
+        OVERLOAD(fn, unsigned long, long, unsigned long), OVERLOAD(fn, unsigned long, unsigned long, long), \
+        OVERLOAD(fn, long long, long long, long long),                                                \
+        OVERLOAD(fn, unsigned long long, unsigned long long, unsigned long long),                     \
+        OVERLOAD(fn, unsigned long long, long long, unsigned long long),                              \
+        OVERLOAD(fn, unsigned long long, unsigned long long, long long), OVERLOAD(fn, float, float, float), \
+        OVERLOAD(fn, double, double, float), OVERLOAD(fn, double, float, double),                     \
+        OVERLOAD(fn, double, double, double)
+    std::vector<Function> table = {
+        F(__float2bfloat16), F(__float2bfloat16_rn), F(__float2bfloat16_rz), F(__float2bfloat16_rd),
+        F(__float2bfloat16_ru), F(__double2bfloat16), F(__float2bfloat162_rn), F(__float22bfloat162_rn),
+        F(__floats2bfloat162_rn), F(__ushort2bfloat16_rn), F(__short2bfloat16_rn), F(__int2bfloat16_rn),
+        F(__uint2bfloat16_rn), F(__ll2bfloat16_rn), F(__ull2bfloat16_rn), F(__bfloat162float),
+        F(__bfloat1622float2), F(__low2float), F(__high2float), F(__bfloat162ushort_rz),
+        F(__bfloat162short_rz), F(__bfloat162int_rz), F(__bfloat162uint_rz), F(__bfloat162ll_rz),
+        F(__bfloat162ull_rz),
+        F(__float2half), F(__float2half_rn), F(__float2half_rz), F(__float2half_rd), F(__float2half_ru),
+        F(__double2half), F(__half2float), F(__half2short_rz), F(__half2ushort_rz), F(__half2int_rz),
+        F(__half2uint_rz), F(__half2ll_rz), F(__half2ull_rz), F(__short2half_rn), F(__ushort2half_rn),
+        F(__int2half_rn), F(__uint2half_rn), F(__ll2half_rn), F(__ull2half_rn),
+        F(erfinv), F(erfinvf), F(erfcinv), F(erfcinvf), F(erfcx), F(erfcxf), F(normcdf), F(normcdff),
+        F(sinpi), F(sinpif), F(cospi), F(cospif), make("sincospi", &sincospi), make("sincospif", &sincospif),
+        F(rsqrt), F(rsqrtf), F(rcbrt), F(rcbrtf),
+        MINMAX(max), F(umax), F(llmax), F(ullmax),
+        MINMAX(min), F(umin), F(llmin), F(ullmin),
+    };
+#undef MINMAX
+#undef OVERLOAD
+#undef F
+    // sincospi writes through two pointers; the command shows both results.
+    for (Function& f : table)
+        if (f.name == "sincospi" || f.name == "sincospif") f.result = f.params[0] + " sin, " + f.params[0] + " cos";
+    return table;
+}
+
+std::string without_spaces(const std::string& s)
+{
+    std::string out;
+    for (char c : s)
+        if (!std::isspace(static_cast<unsigned char>(c))) out += c;
+    return out;
+}
+
+std::size_t edit_distance(const std::string& a, const std::string& b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t substitution = diagonal + (a[i - 1] != b[j - 1]);
+            diagonal = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, substitution});
+        }
+    }
+    return row[b.size()];
+}
+
+std::string closest_names(const std::string& name)
+{
+    std::vector<std::pair<std::size_t, std::string>> ranked;
+    for (const Function& f : functions()) {
+        const bool seen = std::any_of(ranked.begin(), ranked.end(), [&](auto& r) { return r.second == f.name; });
+        if (!seen) ranked.emplace_back(edit_distance(name, f.name), f.name);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    std::string out;
+    for (std::size_t i = 0; i < 3 && i < ranked.size(); ++i) out += (i ? ", " : "") + ranked[i].second;
+    return out;
+}
+
+std::string overload_list(const std::string& name)
+{
+    std::string out;
+    for (const Function& f : functions())
+        if (f.name == name) out += "\n  " + f.signature();
+    return out;
+}
+
+}  // namespace
+
+std::string Function::signature() const
+{
+    std::string s = name + "(";
+    for (std::size_t i = 0; i < params.size(); ++i) s += (i ? ", " : "") + params[i];
+    return s + ")";
+}
+
+const std::vector<Function>& functions()
+{
+    static const std::vector<Function> table = build_table();
+    return table;
+}
+
+const Function& find_function(const std::string& spec)
+{
+    const std::string wanted = without_spaces(spec);
+    const std::size_t paren = wanted.find('(');
+    const std::string name = wanted.substr(0, paren);
+    std::vector<const Function*> named;
+    for (const Function& f : functions())
+        if (f.name == name) named.push_back(&f);
+    if (named.empty())
+        throw UsageError("unknown function " + quoted(name) + "; did you mean: " + closest_names(name) + "?");
+    if (paren == std::string::npos) {
+        if (named.size() == 1) return *named[0];
+        throw UsageError(quoted(name) + " is overloaded; name one with its parameter types, e.g. '" +
+                         named[0]->signature() + "':" + overload_list(name));
+    }
+    for (const Function* f : named)
+        if (without_spaces(f->signature()) == wanted) return *f;
+    throw UsageError("no overload " + quoted(spec) + "; the overloads of " + name + " are:" + overload_list(name));
+}
+
+std::vector<std::string> split_words(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : line) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (!word.empty()) words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+std::string evaluate(const Function& f, const std::vector<std::string>& words)
+{
+    if (words.size() != f.arity)
+        throw UsageError(f.signature() + " takes " + std::to_string(f.arity) + " argument word" +
+                         (f.arity == 1 ? "" : "s") + ", got " + std::to_string(words.size()));
+    return f.call(words);
+}
+
+float parse_float(const std::string& word) { return parse_real<float>(word, std::strtof); }
+double parse_double(const std::string& word) { return parse_real<double>(word, std::strtod); }
+
+unsigned short parse_bits16(const std::string& word)
+{
+    return static_cast<unsigned short>(parse_unsigned(word, 0xffff));
+}
+
+long long parse_signed(const std::string& word, long long min, long long max)
+{
+    const bool negative = !word.empty() && word[0] == '-';
+    const bool signed_text = !word.empty() && (word[0] == '-' || word[0] == '+');
+    const std::string digits = signed_text ? word.substr(1) : word;
+    // Magnitudes as unsigned: the most negative value has no positive counterpart.
+    const unsigned long long limit =
+        negative ? 0ull - static_cast<unsigned long long>(min) : static_cast<unsigned long long>(max);
+    const unsigned long long magnitude = parse_magnitude(word, digits, ULLONG_MAX);
+    if (magnitude > limit) throw UsageError(quoted(word) + " is out of range [" + std::to_string(min) + ", " + std::to_string(max) + "]");
+    const unsigned long long bits = negative ? 0ull - magnitude : magnitude;
+    long long value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+unsigned long long parse_unsigned(const std::string& word, unsigned long long max)
+{
+    if (!word.empty() && word[0] == '-') {
+        // "-0" is zero; any other negative value is out of range.
+        const unsigned long long magnitude = parse_magnitude(word, word.substr(1), ULLONG_MAX);
+        if (magnitude != 0) throw UsageError(quoted(word) + " is out of range [0, " + std::to_string(max) + "]");
+        return 0;
+    }
+    const std::string digits = !word.empty() && word[0] == '+' ? word.substr(1) : word;
+    const unsigned long long value = parse_magnitude(word, digits, ULLONG_MAX);
+    if (value > max) throw UsageError(quoted(word) + " is out of range [0, " + std::to_string(max) + "]");
+    return value;
+}
+
+}  // namespace hostmath_cli
