@@ -1,0 +1,101 @@
+// The floating selection shared by the max and min families: IEEE 754-2008
+// maxNum/minNum on bit tests, and the exact widening of a float for the forms
+// that mix float and double.  Nothing here is exported.
+//
+// The rules, in order:
+//   - a signalling NaN operand gives a quiet NaN: that operand's pattern with
+//     the quiet bit set (sign and payload kept), the first one if both are
+//     signalling.  This holds also when the other operand is a number;
+//   - a quiet NaN loses against a number; of two quiet NaNs the first is kept;
+//   - of two numbers the larger (smaller) is selected, and -0 orders below +0.
+// NaN-ness is decided on the bit pattern and the zero ordering on the sign
+// bits, never left to the C library's fmax/fmin, whose handling of signed
+// zeros and signalling NaNs differs between implementations.
+#ifndef HOSTMATH_MIN_MAX_H
+#define HOSTMATH_MIN_MAX_H
+
+#include "internal.h"
+
+#include <cstdint>
+
+namespace hostmath {
+namespace detail {
+
+template <typename Real>
+struct QuietBit;
+template <>
+struct QuietBit<float> {
+    static constexpr std::uint32_t value = std::uint32_t{1} << 22;  // top fraction bit
+};
+template <>
+struct QuietBit<double> {
+    static constexpr std::uint64_t value = std::uint64_t{1} << 51;  // top fraction bit
+};
+
+inline float real_from_bits(std::uint32_t u) { return float_from_bits(u); }
+inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
+
+template <typename Real>
+inline bool is_signalling_nan(Real x)
+{
+    return isnan(x) && (bits_of(x) & QuietBit<Real>::value) == 0;
+}
+
+template <typename Real>
+inline Real quietened(Real x)
+{
+    return real_from_bits(bits_of(x) | QuietBit<Real>::value);
+}
+
+// maxNum (select_larger true) or minNum (false) of a and b.
+template <bool select_larger, typename Real>
+inline Real select_num(Real a, Real b)
+{
+    if (is_signalling_nan(a)) return quietened(a);
+    if (is_signalling_nan(b)) return quietened(b);
+    if (isnan(b)) return a;  // a number, or the first of two quiet NaNs
+    if (isnan(a)) return b;
+    if (a == b) {
+        // Equal numbers have one encoding, except +0 and -0: AND of the
+        // patterns keeps a sign bit only if both are negative (max), OR keeps
+        // it if either is (min).
+        const auto ua = bits_of(a);
+        const auto ub = bits_of(b);
+        return real_from_bits(select_larger ? (ua & ub) : (ua | ub));
+    }
+    if (select_larger) return a < b ? b : a;
+    return b < a ? b : a;
+}
+
+template <typename Real>
+inline Real max_num(Real a, Real b)
+{
+    return select_num<true>(a, b);
+}
+
+template <typename Real>
+inline Real min_num(Real a, Real b)
+{
+    return select_num<false>(a, b);
+}
+
+// A float as a double, exactly.  Numbers, infinities and zeros convert exactly
+// by the cast.  A NaN is widened on its bits (sign kept, fraction moved to the
+// top of the double's fraction) because the processor's conversion quietens a
+// signalling NaN, which would then lose against a number instead of giving a
+// quiet NaN.
+inline double widened(float x)
+{
+    constexpr int kFractionShift = 52 - 23;
+    constexpr std::uint64_t kFloatSign = 0x80000000u;
+    constexpr std::uint64_t kFloatFraction = 0x007fffffu;
+    constexpr std::uint64_t kDoubleExponent = 0x7ff0000000000000ull;
+    if (!isnan(x)) return static_cast<double>(x);
+    const std::uint64_t u = bits_of(x);
+    return double_from_bits((u & kFloatSign) << 32 | kDoubleExponent | (u & kFloatFraction) << kFractionShift);
+}
+
+}  // namespace detail
+}  // namespace hostmath
+
+#endif  // HOSTMATH_MIN_MAX_H
