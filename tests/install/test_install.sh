@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the built project into a staging prefix, then builds and runs a small
+# consumer twice: once through find_package(hostmath), once through pkg-config.
+# Usage: test_install.sh BUILD_DIR WORK_DIR
+set -euo pipefail
+build=$1
+work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+stage=$work/stage
+rm -rf "$work"
+mkdir -p "$work"
+
+cmake --install "$build" --prefix "$stage" >/dev/null
+test -x "$stage/bin/hostmath"
+"$stage/bin/hostmath" __float2half_rn 1 | grep -qx "1 0x3c00"
+soname=$(find "$stage" -name 'libhostmath.so.1' | head -n 1)
+test -L "$soname" && test -L "$(dirname "$soname")/libhostmath.so"
+
+cmake -S "$here/consumer" -B "$work/cmake-build" -DCMAKE_PREFIX_PATH="$stage" >/dev/null
+cmake --build "$work/cmake-build" >/dev/null
+"$work/cmake-build/consumer"
+
+pc_dir=$(dirname "$(find "$stage" -name hostmath.pc | head -n 1)")
+libdir=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable=libdir hostmath)
+# shellcheck disable=SC2046
+c++ -o "$work/pc-consumer" "$here/consumer/main.cpp" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs hostmath) \
+  -Wl,-rpath,"$libdir"
+"$work/pc-consumer"
+echo "install test passed"
