@@ -1,0 +1,13 @@
+// sin(pi x) and cos(pi x) in double precision, through output pointers.
+//
+// Each result is exactly what sinpi or cospi returns; nothing is shared between
+// the two.  A null pointer is skipped and its value not computed.  The sine is
+// stored first, so when both pointers designate one object it ends holding the
+// cosine.
+#include "hostmath.h"
+
+void qx_math_func_host_sincospi(double x, double* sinp, double* cosp)
+{
+    if (sinp != nullptr) *sinp = qx_math_func_host_sinpi(x);
+    if (cosp != nullptr) *cosp = qx_math_func_host_cospi(x);
+}

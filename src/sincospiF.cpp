@@ -1,0 +1,13 @@
+// sin(pi x) and cos(pi x) in single precision, through output pointers.
+//
+// Each result is exactly what sinpif or cospif returns; nothing is shared
+// between the two.  A null pointer is skipped and its value not computed.  The
+// sine is stored first, so when both pointers designate one object it ends
+// holding the cosine.
+#include "hostmath.h"
+
+void qx_math_func_host_sincospif(float x, float* sinp, float* cosp)
+{
+    if (sinp != nullptr) *sinp = qx_math_func_host_sinpif(x);
+    if (cosp != nullptr) *cosp = qx_math_func_host_cospif(x);
+}
