@@ -5,6 +5,7 @@
 // table of maximal errors.
 #include "hostmath.h"
 #include "mpfr_ulp.h"
+#include "sweep.h"
 
 #include <gtest/gtest.h>
 
@@ -160,21 +161,14 @@ std::vector<T> samples(const Interval& in, std::size_t count, std::uint64_t seed
     return xs;
 }
 
-// Runs f(0) ... f(n - 1) on every hardware thread when MPFR keeps its caches
-// per thread; each worker frees its own caches before it ends, which would
-// otherwise be lost with the thread.
+// Runs f(0) ... f(n - 1) on every hardware thread.
 template <typename F>
 void for_each_index(std::size_t n, F f)
 {
-    const unsigned threads = mpfr_buildopt_tls_p() ? std::max(1u, std::thread::hardware_concurrency()) : 1u;
-    std::vector<std::thread> pool;
-    for (unsigned t = 0; t < threads; ++t) {
-        pool.emplace_back([&f, n, t, threads] {
-            for (std::size_t i = t; i < n; i += threads) f(i);
-            mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
-        });
-    }
-    for (std::thread& worker : pool) worker.join();
+    sweep::run(0, n, [&f](std::uint64_t i) {
+        f(static_cast<std::size_t>(i));
+        return true;
+    });
 }
 
 template <typename T>

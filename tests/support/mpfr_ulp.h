@@ -12,10 +12,25 @@
 
 namespace accuracy {
 
+// MPFR keeps caches (constants such as pi and log 2) per thread; a worker
+// thread that used MPFR frees its own when it ends, or they would leak.
+inline void free_mpfr_caches_at_thread_exit()
+{
+    struct Guard {
+        ~Guard() { mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); }
+    };
+    thread_local Guard guard;
+    (void)guard;
+}
+
 // An MPFR number with RAII and a working precision far above double's.
 class Big {
 public:
-    explicit Big(mpfr_prec_t precision = 256) { mpfr_init2(v_, precision); }
+    explicit Big(mpfr_prec_t precision = 256)
+    {
+        free_mpfr_caches_at_thread_exit();
+        mpfr_init2(v_, precision);
+    }
     ~Big() { mpfr_clear(v_); }
     Big(const Big&) = delete;
     Big& operator=(const Big&) = delete;

@@ -66,8 +66,8 @@ Split<Real> split(Real value, const Format& f)
     int e2 = 0;
     std::frexp(magnitude, &e2);  // magnitude = m * 2^e2, 0.5 <= m < 1
     s.exponent = e2 - 1 < f.min_exponent ? f.min_exponent : e2 - 1;
-    const Real scaled = std::ldexp(magnitude, fraction_bits - s.exponent);  // exact
-    s.integer = std::floor(scaled);
+    const Real scaled = std::ldexp(magnitude, fraction_bits - s.exponent);  // exact, below 2^precision
+    s.integer = static_cast<Real>(static_cast<std::uint32_t>(scaled));  // floor of a small positive value
     s.fraction = scaled - s.integer;
     return s;
 }
@@ -83,7 +83,7 @@ std::uint16_t round_split(const Split<Real>& s, const Format& f, Direction d)
     switch (d) {
     case Direction::nearest:
         up = s.fraction > Real(0.5) ||
-             (s.fraction == Real(0.5) && std::fmod(s.integer, Real(2)) == 1);
+             (s.fraction == Real(0.5) && (static_cast<std::uint32_t>(s.integer) & 1) != 0);
         break;
     case Direction::toward_zero: up = false; break;
     case Direction::down: up = s.negative && s.fraction > 0; break;
@@ -91,7 +91,7 @@ std::uint16_t round_split(const Split<Real>& s, const Format& f, Direction d)
     }
     Real n = up ? one_ulp_up : s.integer;
     int exponent = s.exponent;
-    const Real significand_limit = std::ldexp(Real(1), f.precision);
+    const Real significand_limit = static_cast<Real>(1u << f.precision);
     if (n == significand_limit) {  // rounded up into the next binade
         n /= 2;
         exponent += 1;
@@ -105,7 +105,7 @@ std::uint16_t round_split(const Split<Real>& s, const Format& f, Direction d)
         const std::uint16_t inf = static_cast<std::uint16_t>(max_biased << fraction_bits);
         return static_cast<std::uint16_t>(sign | (to_infinity ? inf : inf - 1));
     }
-    const Real hidden = std::ldexp(Real(1), fraction_bits);
+    const Real hidden = static_cast<Real>(1u << fraction_bits);
     if (n < hidden)  // subnormal, or zero: exponent field 0
         return static_cast<std::uint16_t>(sign | static_cast<std::uint16_t>(n));
     const int bias = (1 << (14 - fraction_bits)) - 1;
