@@ -29,12 +29,6 @@ namespace {
 
 constexpr mpfr_prec_t kPrecision = 128;
 
-// MPFR keeps constants and scratch space per thread; the sweep's worker threads
-// release theirs on exit, or the leak checker reports them.
-struct ReleaseMpfrCacheAtThreadExit {
-    ~ReleaseMpfrCacheAtThreadExit() { mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); }
-};
-
 // Solves erf(y) = target, or erfc(y) = target when use_erfc, for y, from a
 // start near the root.  Returns false when the iteration does not settle.
 bool solve_inverse(mpfr_ptr y, mpfr_srcptr target, bool use_erfc, double start)
@@ -185,8 +179,6 @@ Measurement measure(const Piece<T>& piece, T (*f)(T), Exact exact, std::size_t c
     std::vector<double> errors(xs.size());
     std::vector<char> solved(xs.size());
     sweep::run(0, xs.size(), [&](std::uint64_t i) {
-        static thread_local ReleaseMpfrCacheAtThreadExit release;
-        (void)release;
         Big y(kPrecision);
         const T got = f(xs[i]);
         solved[i] = std::isfinite(got) && exact(y.get(), static_cast<double>(xs[i]), static_cast<double>(got));

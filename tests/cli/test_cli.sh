@@ -45,7 +45,7 @@ check "hex integer" 0 "18446744073709551615 0xffffffffffffffff" "" ullmax 0xffff
 check "most negative long long" 0 "-9223372036854775808 0x8000000000000000" "" llmin -9223372036854775808 0
 check "double result" 0 "0 0x0000000000000000" "" erfinv 0
 check "both results of sincospif" 0 "0 0x00000000 -1 0xbf800000" "" sincospif 1
-check "double argument" 0 "1 0x3f800000" "" "max(float, double)" 1 -1e300
+check "double argument" 0 "1 0x3ff0000000000000" "" "max(float, double)" 1 -1e300
 
 # Standard input: one result line per input line, errors in place.
 input='1\n2049\n  -65520  \n'
