@@ -15,6 +15,14 @@ enum class Direction { nearest, toward_zero, down, up };
 constexpr Direction kDirections[] = {Direction::nearest, Direction::toward_zero, Direction::down,
                                      Direction::up};
 
+// A conversion from float under test, with the direction it rounds in.
+template <typename Record>
+struct DirectedConversion {
+    const char* name;
+    Record (*fn)(float);
+    Direction direction;
+};
+
 struct Format {
     int precision;      // significand bits, the leading one included
     int min_exponent;   // exponent of the smallest normal number
