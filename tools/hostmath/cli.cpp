@@ -364,9 +364,9 @@ const std::vector<Function>& functions()
     return table;
 }
 
-const Function& find_function(const std::string& spec)
+const Function& find_function(const std::string& designation)
 {
-    const std::string wanted = without_spaces(spec);
+    const std::string wanted = without_spaces(designation);
     const std::size_t paren = wanted.find('(');
     const std::string name = wanted.substr(0, paren);
     std::vector<const Function*> named;
@@ -381,7 +381,7 @@ const Function& find_function(const std::string& spec)
     }
     for (const Function* f : named)
         if (without_spaces(f->signature()) == wanted) return *f;
-    throw UsageError("no overload " + quoted(spec) + "; the overloads of " + name + " are:" + overload_list(name));
+    throw UsageError("no overload " + quoted(designation) + "; the overloads of " + name + " are:" + overload_list(name));
 }
 
 std::vector<std::string> split_words(const std::string& line)

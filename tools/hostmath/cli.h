@@ -32,7 +32,7 @@ const std::vector<Function>& functions();
 // Finds the function a command-line name designates: a plain name, or for an
 // overloaded one a name with its parameter types, "max(long, unsigned long)"
 // (spaces optional).  Throws UsageError naming the closest candidates.
-const Function& find_function(const std::string& spec);
+const Function& find_function(const std::string& designation);
 
 // Splits a line into whitespace-separated words.
 std::vector<std::string> split_words(const std::string& line);
