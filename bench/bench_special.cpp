@@ -1,0 +1,85 @@
+// The special functions beside Boost.Math (erf_inv, erfc_inv, the normal
+// distribution's cdf) and the glibc formulas a user would write:
+// exp(x^2) erfc(x) for erfcx and erfc(-x sqrt(1/2))/2 for normcdf.  Boost runs
+// with its default policy (double promoted to long double) and with promotion
+// off, where it computes in the argument's own type; both report domain and
+// overflow errors through errno rather than exceptions.
+#include "bench_scalar.h"
+
+#include <cmath>
+
+#if defined(HOSTMATH_BENCH_BOOST)
+#include <boost/math/distributions/normal.hpp>
+#include <boost/math/special_functions/erf.hpp>
+#endif
+
+namespace {
+
+using bench::add;
+using bench::NamedInputs;
+
+#if defined(HOSTMATH_BENCH_BOOST)
+namespace policies = boost::math::policies;
+using Default = policies::policy<policies::domain_error<policies::errno_on_error>,
+                                 policies::overflow_error<policies::errno_on_error>>;
+using NoPromotion = policies::policy<policies::domain_error<policies::errno_on_error>,
+                                     policies::overflow_error<policies::errno_on_error>,
+                                     policies::promote_float<false>, policies::promote_double<false>>;
+
+template <typename Real, typename Policy>
+Real boost_normal_cdf(Real x)
+{
+    return boost::math::cdf(boost::math::normal_distribution<Real, Policy>(), x);
+}
+#endif
+
+template <typename Real>
+void inverse_error_functions(const std::string& suffix, Real (*erfinv)(Real), Real (*erfcinv)(Real), Real tiny)
+{
+    const std::vector<NamedInputs<Real>> erf_domain{{"x in (-1, 1)", bench::uniform<Real>(-1, 1)}};
+    const std::vector<NamedInputs<Real>> erfc_domain{
+        {"x in (0, 2)", bench::uniform<Real>(0, 2)},
+        {"x in (" + std::string(sizeof(Real) == 8 ? "1e-300" : "1e-37") + ", 2^-10), log-uniform",
+         bench::log_uniform<Real>(tiny, Real(0x1p-10), false)}};
+    add("special", "erfinv" + suffix, "hostmath", erf_domain, erfinv);
+    add("special", "erfcinv" + suffix, "hostmath", erfc_domain, erfcinv);
+#if defined(HOSTMATH_BENCH_BOOST)
+    add("special", "erfinv" + suffix, "Boost erf_inv", erf_domain, [](Real x) { return boost::math::erf_inv(x, Default()); });
+    add("special", "erfinv" + suffix, "Boost erf_inv, no promotion", erf_domain,
+        [](Real x) { return boost::math::erf_inv(x, NoPromotion()); });
+    add("special", "erfcinv" + suffix, "Boost erfc_inv", erfc_domain,
+        [](Real x) { return boost::math::erfc_inv(x, Default()); });
+    add("special", "erfcinv" + suffix, "Boost erfc_inv, no promotion", erfc_domain,
+        [](Real x) { return boost::math::erfc_inv(x, NoPromotion()); });
+#endif
+}
+
+template <typename Real>
+void erfc_based(const std::string& suffix, Real (*erfcx)(Real), Real (*normcdf)(Real), Real erfcx_top)
+{
+    const std::vector<NamedInputs<Real>> erfcx_domain{
+        {"x in (-5, " + std::to_string(static_cast<int>(erfcx_top)) + ")", bench::uniform<Real>(-5, erfcx_top)}};
+    const std::vector<NamedInputs<Real>> normcdf_domain{{"x in (-8, 8)", bench::uniform<Real>(-8, 8)}};
+    add("special", "erfcx" + suffix, "hostmath", erfcx_domain, erfcx);
+    add("special", "erfcx" + suffix, "glibc exp(x*x)*erfc(x)", erfcx_domain,
+        [](Real x) { return std::exp(x * x) * std::erfc(x); });
+    add("special", "normcdf" + suffix, "hostmath", normcdf_domain, normcdf);
+    add("special", "normcdf" + suffix, "glibc 0.5*erfc(-x*M_SQRT1_2)", normcdf_domain,
+        [](Real x) { return Real(0.5) * std::erfc(-x * Real(M_SQRT1_2)); });
+#if defined(HOSTMATH_BENCH_BOOST)
+    add("special", "normcdf" + suffix, "Boost normal cdf", normcdf_domain, boost_normal_cdf<Real, Default>);
+    add("special", "normcdf" + suffix, "Boost normal cdf, no promotion", normcdf_domain,
+        boost_normal_cdf<Real, NoPromotion>);
+#endif
+}
+
+const bool registered = [] {
+    inverse_error_functions<double>("", qx_math_func_host_erfinv, qx_math_func_host_erfcinv, 1e-300);
+    inverse_error_functions<float>("f", qx_math_func_host_erfinvf, qx_math_func_host_erfcinvf, 1e-37f);
+    // exp(x*x) overflows above 26.6 (9.4 in single precision): the peers' domain ends below.
+    erfc_based<double>("", qx_math_func_host_erfcx, qx_math_func_host_normcdf, 25);
+    erfc_based<float>("f", qx_math_func_host_erfcxf, qx_math_func_host_normcdff, 9);
+    return true;
+}();
+
+}  // namespace
