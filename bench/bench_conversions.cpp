@@ -94,8 +94,27 @@ __attribute__((target("avx512f,avx512bf16"))) void avx512_bfloat16_to_float(cons
 // Helpers
 // ---------------------------------------------------------------------------
 
+using Floats = Pair<float, float>;
+using Patterns = Pair<std::uint16_t, std::uint16_t>;
+
 __quix_bfloat16 bfloat16_of(std::uint16_t bits) { return __quix_bfloat16_raw{bits}; }
 __half half_of(std::uint16_t bits) { return __half_raw{bits}; }
+__quix_bfloat162 bfloat162_of(Patterns p) { return __quix_bfloat162(bfloat16_of(p.first), bfloat16_of(p.second)); }
+
+#if defined(HOSTMATH_BENCH_EIGEN)
+// Called from lambdas, never through a pointer, so that they inline like Eigen's own code.
+float eigen_bfloat16_to_float(std::uint16_t b)
+{
+    return static_cast<float>(Eigen::numext::bit_cast<Eigen::bfloat16>(b));
+}
+
+float eigen_half_to_float(std::uint16_t h) { return static_cast<float>(Eigen::numext::bit_cast<Eigen::half>(h)); }
+
+Pair<Eigen::bfloat16, Eigen::bfloat16> eigen_bfloat162(float a, float b)
+{
+    return {Eigen::bfloat16(a), Eigen::bfloat16(b)};
+}
+#endif
 
 // The plain cast a user would write, defined on the normal inputs (|x| < 2^15):
 // unsigned destinations go through long long, as compilers do for them.
@@ -149,9 +168,8 @@ void bfloat16_to_integer(const std::string& function, F convert)
     const auto inputs = bench::bfloat16_patterns();
     add("bfloat16", function, "hostmath", inputs, [convert](std::uint16_t b) { return convert(bfloat16_of(b)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
-    add("bfloat16", function, "Eigen, C++ cast", only_normal(inputs), [](std::uint16_t b) {
-        return cast_toward_zero<Int>(static_cast<float>(Eigen::numext::bit_cast<Eigen::bfloat16>(b)));
-    });
+    add("bfloat16", function, "Eigen, C++ cast", only_normal(inputs),
+        [](std::uint16_t b) { return cast_toward_zero<Int>(eigen_bfloat16_to_float(b)); });
 #endif
 }
 
@@ -173,16 +191,15 @@ void register_bfloat16()
     const auto float_pairs = bench::neighbour_pairs(floats);
     add("bfloat16", "__float2bfloat162_rn", "hostmath", floats, qx_math_func_host___float2bfloat162_rn);
     add("bfloat16", "__float22bfloat162_rn", "hostmath", float_pairs,
-        [](Pair<float, float> p) { return qx_math_func_host___float22bfloat162_rn(make_float2(p.first, p.second)); });
+        [](Floats p) { return qx_math_func_host___float22bfloat162_rn(make_float2(p.first, p.second)); });
     add("bfloat16", "__floats2bfloat162_rn", "hostmath", float_pairs,
-        [](Pair<float, float> p) { return qx_math_func_host___floats2bfloat162_rn(p.first, p.second); });
+        [](Floats p) { return qx_math_func_host___floats2bfloat162_rn(p.first, p.second); });
 #if defined(HOSTMATH_BENCH_EIGEN)
-    const auto eigen_pair = [](float a, float b) { return Pair<Eigen::bfloat16, Eigen::bfloat16>{Eigen::bfloat16(a), Eigen::bfloat16(b)}; };
-    add("bfloat16", "__float2bfloat162_rn", "Eigen", floats, [eigen_pair](float x) { return eigen_pair(x, x); });
+    add("bfloat16", "__float2bfloat162_rn", "Eigen", floats, [](float x) { return eigen_bfloat162(x, x); });
     add("bfloat16", "__float22bfloat162_rn", "Eigen", float_pairs,
-        [eigen_pair](Pair<float, float> p) { return eigen_pair(p.first, p.second); });
+        [](Floats p) { return eigen_bfloat162(p.first, p.second); });
     add("bfloat16", "__floats2bfloat162_rn", "Eigen", float_pairs,
-        [eigen_pair](Pair<float, float> p) { return eigen_pair(p.first, p.second); });
+        [](Floats p) { return eigen_bfloat162(p.first, p.second); });
 #endif
 
     integer_to_bfloat16<unsigned short>("__ushort2bfloat16_rn", qx_math_func_host___ushort2bfloat16_rn);
@@ -196,8 +213,7 @@ void register_bfloat16()
     add("bfloat16", "__bfloat162float", "hostmath", patterns,
         [](std::uint16_t b) { return qx_math_func_host___bfloat162float(bfloat16_of(b)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
-    add("bfloat16", "__bfloat162float", "Eigen", patterns,
-        [](std::uint16_t b) { return static_cast<float>(Eigen::numext::bit_cast<Eigen::bfloat16>(b)); });
+    add("bfloat16", "__bfloat162float", "Eigen", patterns, [](std::uint16_t b) { return eigen_bfloat16_to_float(b); });
 #endif
 #if defined(__x86_64__)
     bench::add_array("bfloat16", "__bfloat162float", "AVX-512 BF16", patterns, has_avx512_bf16(),
@@ -205,23 +221,20 @@ void register_bfloat16()
 #endif
 
     const auto pattern_pairs = bench::neighbour_pairs(patterns);
-    const auto bfloat162_of = [](Pair<std::uint16_t, std::uint16_t> p) {
-        return __quix_bfloat162(bfloat16_of(p.first), bfloat16_of(p.second));
-    };
     add("bfloat16", "__bfloat1622float2", "hostmath", pattern_pairs,
-        [bfloat162_of](Pair<std::uint16_t, std::uint16_t> p) { return qx_math_func_host___bfloat1622float2(bfloat162_of(p)); });
+        [](Patterns p) { return qx_math_func_host___bfloat1622float2(bfloat162_of(p)); });
     add("bfloat16", "__low2float", "hostmath", pattern_pairs,
-        [bfloat162_of](Pair<std::uint16_t, std::uint16_t> p) { return qx_math_func_host___low2float(bfloat162_of(p)); });
+        [](Patterns p) { return qx_math_func_host___low2float(bfloat162_of(p)); });
     add("bfloat16", "__high2float", "hostmath", pattern_pairs,
-        [bfloat162_of](Pair<std::uint16_t, std::uint16_t> p) { return qx_math_func_host___high2float(bfloat162_of(p)); });
+        [](Patterns p) { return qx_math_func_host___high2float(bfloat162_of(p)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
-    const auto widen = [](std::uint16_t b) { return static_cast<float>(Eigen::numext::bit_cast<Eigen::bfloat16>(b)); };
-    add("bfloat16", "__bfloat1622float2", "Eigen", pattern_pairs,
-        [widen](Pair<std::uint16_t, std::uint16_t> p) { return make_float2(widen(p.first), widen(p.second)); });
+    add("bfloat16", "__bfloat1622float2", "Eigen", pattern_pairs, [](Patterns p) {
+        return make_float2(eigen_bfloat16_to_float(p.first), eigen_bfloat16_to_float(p.second));
+    });
     add("bfloat16", "__low2float", "Eigen", pattern_pairs,
-        [widen](Pair<std::uint16_t, std::uint16_t> p) { return widen(p.first); });
+        [](Patterns p) { return eigen_bfloat16_to_float(p.first); });
     add("bfloat16", "__high2float", "Eigen", pattern_pairs,
-        [widen](Pair<std::uint16_t, std::uint16_t> p) { return widen(p.second); });
+        [](Patterns p) { return eigen_bfloat16_to_float(p.second); });
 #endif
 
     bfloat16_to_integer<unsigned short>("__bfloat162ushort_rz", qx_math_func_host___bfloat162ushort_rz);
@@ -274,7 +287,7 @@ void half_to_integer(const std::string& function, F convert)
     add("half", function, "hostmath", inputs, [convert](std::uint16_t h) { return convert(half_of(h)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("half", function, "Eigen, C++ cast", only_normal(inputs), [](std::uint16_t h) {
-        return cast_toward_zero<Int>(static_cast<float>(Eigen::numext::bit_cast<Eigen::half>(h)));
+        return cast_toward_zero<Int>(eigen_half_to_float(h));
     });
 #endif
 }
@@ -308,7 +321,7 @@ void register_half()
 #endif
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("half", "__half2float", "Eigen", patterns,
-        [](std::uint16_t h) { return static_cast<float>(Eigen::numext::bit_cast<Eigen::half>(h)); });
+        [](std::uint16_t h) { return eigen_half_to_float(h); });
 #endif
 #if defined(__x86_64__)
     bench::add_array("half", "__half2float", "F16C", patterns, has_f16c(), f16c_half_to_float);

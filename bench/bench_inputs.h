@@ -205,7 +205,9 @@ template <typename A, typename B>
 std::vector<NamedInputs<Pair<A, B>>> zip(const std::vector<NamedInputs<A>>& a, const std::vector<NamedInputs<B>>& b)
 {
     std::vector<NamedInputs<Pair<A, B>>> pairs;
-    for (std::size_t k = 0; k < std::min(a.size(), b.size()); ++k) pairs.push_back({a[k].name, zip(a[k].values, b[k].values)});
+    for (std::size_t k = 0; k < std::min(a.size(), b.size()); ++k) {
+        pairs.push_back({a[k].name, zip(a[k].values, b[k].values)});
+    }
     return pairs;
 }
 

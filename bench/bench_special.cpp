@@ -44,7 +44,8 @@ void inverse_error_functions(const std::string& suffix, Real (*erfinv)(Real), Re
     add("special", "erfinv" + suffix, "hostmath", erf_domain, erfinv);
     add("special", "erfcinv" + suffix, "hostmath", erfc_domain, erfcinv);
 #if defined(HOSTMATH_BENCH_BOOST)
-    add("special", "erfinv" + suffix, "Boost erf_inv", erf_domain, [](Real x) { return boost::math::erf_inv(x, Default()); });
+    add("special", "erfinv" + suffix, "Boost erf_inv", erf_domain,
+        [](Real x) { return boost::math::erf_inv(x, Default()); });
     add("special", "erfinv" + suffix, "Boost erf_inv, no promotion", erf_domain,
         [](Real x) { return boost::math::erf_inv(x, NoPromotion()); });
     add("special", "erfcinv" + suffix, "Boost erfc_inv", erfc_domain,
@@ -67,9 +68,10 @@ void erfc_based(const std::string& suffix, Real (*erfcx)(Real), Real (*normcdf)(
     add("special", "normcdf" + suffix, "glibc 0.5*erfc(-x*M_SQRT1_2)", normcdf_domain,
         [](Real x) { return Real(0.5) * std::erfc(-x * Real(M_SQRT1_2)); });
 #if defined(HOSTMATH_BENCH_BOOST)
-    add("special", "normcdf" + suffix, "Boost normal cdf", normcdf_domain, boost_normal_cdf<Real, Default>);
+    add("special", "normcdf" + suffix, "Boost normal cdf", normcdf_domain,
+        [](Real x) { return boost_normal_cdf<Real, Default>(x); });
     add("special", "normcdf" + suffix, "Boost normal cdf, no promotion", normcdf_domain,
-        boost_normal_cdf<Real, NoPromotion>);
+        [](Real x) { return boost_normal_cdf<Real, NoPromotion>(x); });
 #endif
 }
 

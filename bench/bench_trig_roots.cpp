@@ -27,7 +27,8 @@ struct SineAndCosine {
 };
 
 template <typename Real>
-void pi_scaled(const std::string& suffix, Real (*sinpi)(Real), Real (*cospi)(Real), void (*sincospi)(Real, Real*, Real*))
+void pi_scaled(const std::string& suffix, Real (*sinpi)(Real), Real (*cospi)(Real),
+               void (*sincospi)(Real, Real*, Real*))
 {
     constexpr Real pi = static_cast<Real>(3.14159265358979323846);
     const std::vector<NamedInputs<Real>> domain{{"x in (-8, 8)", bench::uniform<Real>(-8, 8)}};
@@ -68,9 +69,11 @@ void reciprocal_roots(const std::string& suffix, Real (*rsqrt)(Real), Real (*rcb
     const std::vector<NamedInputs<Real>> either_sign{
         {"x in ±(2^-30, 2^30), log-uniform", bench::log_uniform<Real>(Real(0x1p-30), Real(0x1p30), true)}};
     add("trig-roots", "rsqrt" + suffix, "hostmath", positive, rsqrt);
-    add("trig-roots", "rsqrt" + suffix, "reciprocal of sqrt(x)", positive, [](Real x) { return Real(1) / std::sqrt(x); });
+    add("trig-roots", "rsqrt" + suffix, "reciprocal of sqrt(x)", positive,
+        [](Real x) { return Real(1) / std::sqrt(x); });
     add("trig-roots", "rcbrt" + suffix, "hostmath", either_sign, rcbrt);
-    add("trig-roots", "rcbrt" + suffix, "reciprocal of cbrt(x)", either_sign, [](Real x) { return Real(1) / std::cbrt(x); });
+    add("trig-roots", "rcbrt" + suffix, "reciprocal of cbrt(x)", either_sign,
+        [](Real x) { return Real(1) / std::cbrt(x); });
 }
 
 const bool registered = [] {
