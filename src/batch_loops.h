@@ -23,6 +23,14 @@
 #define HOSTMATH_BATCH_CLONES
 #endif
 
+// For a block's code shared by both precisions: inlined into each copy of the
+// calling block function, so that it is compiled for that copy's instructions.
+#if defined(__GNUC__) || defined(__clang__)
+#define HOSTMATH_BATCH_INLINE inline __attribute__((always_inline))
+#else
+#define HOSTMATH_BATCH_INLINE inline
+#endif
+
 namespace hostmath {
 namespace detail {
 
