@@ -1,7 +1,8 @@
 // Conversions to and from bfloat16, the upper half of a binary32 pattern.
 //
 // Float to bfloat16 keeps the upper 16 bits and decides from the sign and the
-// 16 discarded bits whether to add one to the kept pattern; the carry runs from
+// 16 discarded bits whether to add one to the kept pattern: each direction adds
+// a bias to the discarded bits, and their carry is that one; it runs on from
 // the fraction into the exponent.  All of it is unsigned integer arithmetic on
 // the bit pattern, so the results do not depend on the rounding mode.  Every
 // NaN becomes the one pattern 0x7fff.
@@ -22,8 +23,8 @@ using hostmath::detail::float_from_bits;
 
 namespace {
 
-// The split into truncated pattern, sign and remainder, the rounding rules and
-// the double conversion live in bfloat16_kernels.h, shared with the array forms.
+// The word to round, the rounding rules and the double conversion live in
+// bfloat16_kernels.h, shared with the array forms.
 template <typename Rule>
 __quix_bfloat16 float2bfloat16_rounded(float x)
 {

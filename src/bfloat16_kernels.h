@@ -9,56 +9,40 @@
 namespace hostmath {
 namespace detail {
 
-constexpr unsigned short kBf16Nan = 0x7fff;
-constexpr unsigned int kBf16HalfUnit = 0x80000000u;  // half an ulp, in the remainder word
 constexpr unsigned int kBf16NanAsFloat = 0x7fff0000u;  // rounds to kBf16Nan
 
-// Splits x into the truncated bfloat16 pattern (returned), the sign flag and
-// the 16 discarded bits, left-aligned in the remainder word.  A NaN comes back
-// as 0x7fff with nothing discarded.
-inline unsigned short __internal_float2bfloat16(float x, unsigned int& sign, unsigned int& remainder)
+// The word to round: the float's pattern, whose upper half is the truncated
+// bfloat16 pattern and whose lower half holds the 16 discarded bits; a NaN is
+// replaced by kBf16NanAsFloat, which every direction keeps as 0x7fff.
+inline unsigned int __internal_float2bfloat16(float x)
 {
     const unsigned int u = bits_of(x);
-    const bool nan = (u & 0x7fffffffu) > 0x7f800000u;
-    sign = nan ? 0u : u >> 31;
-    remainder = nan ? 0u : u << 16;
-    return nan ? kBf16Nan : static_cast<unsigned short>(u >> 16);
+    return (u & 0x7fffffffu) > 0x7f800000u ? kBf16NanAsFloat : u;
 }
 
-// The rounding rules: the step (1 or 0) that moves the truncated pattern t one
-// unit away from zero or keeps it, given the sign flag and the remainder.  The
-// comparisons are combined as integers so that the loops vectorise.
+// The rounding rules: the bias added to the discarded half of the word w.  The
+// carry out of that half is the step of one unit away from zero, and it runs
+// on from the fraction into the exponent.  To nearest, 0x7fff plus the lowest
+// kept bit carries exactly above half an ulp, or at half with the kept pattern
+// odd; away from zero, 0xffff carries whenever anything was discarded.
 struct Bf16NearestEven {
-    static unsigned int step(unsigned int t, unsigned int, unsigned int rem)
-    {
-        // Above half, or exactly half with t odd: above half minus the lowest bit of t.
-        return static_cast<unsigned int>(rem > kBf16HalfUnit - (t & 1u));
-    }
+    static unsigned int bias(unsigned int w) { return 0x7fffu + ((w >> 16) & 1u); }
 };
 struct Bf16TowardZero {
-    static unsigned int step(unsigned int, unsigned int, unsigned int) { return 0; }
+    static unsigned int bias(unsigned int) { return 0; }
 };
-struct Bf16Down {
-    static unsigned int step(unsigned int, unsigned int sign, unsigned int rem)
-    {
-        return static_cast<unsigned int>(rem != 0) & sign;
-    }
+struct Bf16Down {  // away from zero for negative values
+    static unsigned int bias(unsigned int w) { return (0u - (w >> 31)) & 0xffffu; }
 };
-struct Bf16Up {
-    static unsigned int step(unsigned int, unsigned int sign, unsigned int rem)
-    {
-        return static_cast<unsigned int>(rem != 0) & (sign ^ 1u);
-    }
+struct Bf16Up {  // away from zero for positive values
+    static unsigned int bias(unsigned int w) { return ((w >> 31) - 1u) & 0xffffu; }
 };
 
-// Split, let the rounding rule decide whether to step one unit away from zero.
 template <typename Rule>
 inline unsigned short float2bfloat16_bits(float x)
 {
-    unsigned int sign = 0;
-    unsigned int remainder = 0;
-    const unsigned int t = __internal_float2bfloat16(x, sign, remainder);
-    return static_cast<unsigned short>(t + Rule::step(t, sign, remainder));
+    const unsigned int w = __internal_float2bfloat16(x);
+    return static_cast<unsigned short>((w + Rule::bias(w)) >> 16);
 }
 
 // Double to bfloat16 with one rounding: the double is first narrowed to float

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +18,9 @@
 #include <random>
 #if __cplusplus >= 202002L
 #include <span>
+#endif
+#if defined(__x86_64__)
+#include <xmmintrin.h>
 #endif
 #include <string>
 #include <vector>
@@ -315,6 +319,55 @@ TEST(BatchContract, SpecialFunctionsInPlace)
     const auto double_args = special_sample<double>({{-2, 2}, {-40, 40}}, {}, 700);
     for (const auto* f : {&kErfinvf, &kErfcinvf, &kErfcxf, &kNormcdff}) expect_in_place(*f, float_args);
     for (const auto* f : {&kErfinv, &kErfcinv, &kErfcx, &kNormcdf}) expect_in_place(*f, double_args);
+}
+
+// The conversions give the scalar results whatever the caller's rounding mode
+// (and on x86-64 its flush-to-zero and denormals-are-zero settings, which the
+// conversion instructions would honour), and leave that state, sticky flags
+// included, exactly as it was.
+unsigned int floating_point_state()
+{
+#if defined(__x86_64__)
+    return _mm_getcsr();
+#else
+    return static_cast<unsigned int>(std::fegetround());
+#endif
+}
+
+template <typename In, typename Out>
+void expect_matches_scalar_and_keeps_state(const Entry<In, Out>& f, const std::vector<In>& in)
+{
+    std::vector<Out> out(in.size());
+    const unsigned int before = floating_point_state();
+    f.batch(in.data(), out.data(), in.size());
+    EXPECT_EQ(floating_point_state(), before) << f.name;
+    for (std::size_t i = 0; i < in.size(); ++i)
+        ASSERT_TRUE(same_bits(out[i], f.scalar(in[i]))) << f.name << "(" << hex_of(in[i]) << ")";
+}
+
+TEST(BatchContract, CallersFloatingPointStateNeitherMattersNorChanges)
+{
+    std::vector<float> floats = float_sample();
+    floats.resize(4096);
+    for (std::uint32_t u = 1; u < 64; ++u) floats.push_back(f32(u * 0x1ffffu));           // float subnormals
+    for (std::uint32_t u = 1; u < 64; ++u) floats.push_back(f32(0x80000000u | u * 0x1ffffu));
+    const std::vector<__half> halves = every_16_bit_pattern<__half>();
+#if defined(__x86_64__)
+    constexpr unsigned int kFlushToZero = 0x8000, kDenormalsAreZero = 0x0040, kInexactFlag = 0x0020;
+    const unsigned int saved = _mm_getcsr();
+    _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero | kInexactFlag);
+#endif
+    const int saved_rounding = std::fegetround();
+    for (int rounding : {FE_UPWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(rounding), 0);
+        for (const auto& f : kFloatToHalf) expect_matches_scalar_and_keeps_state(f, floats);
+        for (const auto& f : kFloatToBfloat16) expect_matches_scalar_and_keeps_state(f, floats);
+        expect_matches_scalar_and_keeps_state(kHalfToFloat, halves);
+    }
+    std::fesetround(saved_rounding);
+#if defined(__x86_64__)
+    _mm_setcsr(saved);
+#endif
 }
 
 #if __cplusplus >= 202002L
