@@ -58,8 +58,10 @@ inline void convert_each(const In* __restrict in, Out* __restrict out, std::size
 // passes make those calls for the lanes that need them, and further vector
 // passes evaluate the polynomials and pick each lane's result.  A polynomial is
 // evaluated over the whole block, or not at all when no lane of the block
-// needs it; each lane takes the value of its own piece.  So every lane goes
-// through exactly the operations of the scalar function.
+// needs it (or, where many pieces share a block, over the vectors that hold
+// its lanes once the lanes are grouped by piece); each lane takes the value of
+// its own piece.  So every lane goes through exactly the operations of the
+// scalar function.
 // ---------------------------------------------------------------------------
 
 constexpr std::size_t kBlock = 64;
@@ -86,25 +88,16 @@ inline void for_each_block(const T* in, T* out, std::size_t n, T pad, Block bloc
 }
 
 // Calls call(i) for each flagged lane i, in order, and returns their number:
-// the scalar passes.  A block with every lane or no lane flagged needs no list;
-// otherwise the list of lanes is built without a branch per lane.
+// the scalar passes.  The flags are gathered into one bit per lane first, so
+// that the walk visits the flagged lanes only, with no branch per lane.
 template <typename Flag, typename Call>
 inline std::size_t for_flagged_lanes(const Flag (&flag)[kBlock], Call call)
 {
-    Flag flagged = 0;
-    for (std::size_t i = 0; i < kBlock; ++i) flagged += flag[i];
-    const std::size_t count = static_cast<std::size_t>(flagged);
-    if (count == kBlock) {
-        for (std::size_t i = 0; i < kBlock; ++i) call(i);
-    } else if (count > 0) {
-        unsigned char lanes[kBlock];
-        std::size_t m = 0;
-        for (std::size_t i = 0; i < kBlock; ++i) {
-            lanes[m] = static_cast<unsigned char>(i);
-            m += flag[i];
-        }
-        for (std::size_t j = 0; j < count; ++j) call(lanes[j]);
-    }
+    static_assert(kBlock == 64, "one bit per lane of a 64-bit word");
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) bits |= static_cast<std::uint64_t>(flag[i] != 0 ? 1 : 0) << i;
+    std::size_t count = 0;
+    for (; bits != 0; bits &= bits - 1, ++count) call(static_cast<std::size_t>(__builtin_ctzll(bits)));
     return count;
 }
 
@@ -121,6 +114,55 @@ inline void take_piece(const Flag (&flag)[kBlock], T (&p)[kBlock], Piece piece)
     T v[kBlock];
     for (std::size_t i = 0; i < kBlock; ++i) v[i] = piece(i);
     for (std::size_t i = 0; i < kBlock; ++i) p[i] = flag[i] != 0 ? v[i] : p[i];
+}
+
+// ---------------------------------------------------------------------------
+// Grouping a block's lanes by piece, for functions with many pieces: each
+// piece is then evaluated only on whole vectors around its own lanes, not on
+// the whole block.
+// ---------------------------------------------------------------------------
+
+// Lanes evaluated together: 64 bytes of arguments.
+template <typename T>
+constexpr std::size_t kChunk = 64 / sizeof(T);
+
+// lane[start[k] .. start[k + 1]) are the lanes of piece k, in order.
+template <std::size_t kPieces>
+struct LaneGroups {
+    unsigned char lane[kBlock];
+    unsigned char start[kPieces + 1];
+};
+
+template <std::size_t kPieces, typename Index>
+inline void group_by_piece(const Index (&piece)[kBlock], LaneGroups<kPieces>& groups)
+{
+    unsigned char count[kPieces] = {};
+    for (std::size_t i = 0; i < kBlock; ++i) ++count[piece[i]];
+    unsigned char next[kPieces];
+    groups.start[0] = 0;
+    for (std::size_t k = 0; k < kPieces; ++k) {
+        next[k] = groups.start[k];
+        groups.start[k + 1] = static_cast<unsigned char>(groups.start[k] + count[k]);
+    }
+    for (std::size_t i = 0; i < kBlock; ++i) groups.lane[next[piece[i]]++] = static_cast<unsigned char>(i);
+}
+
+// y[j] = value(j) for the positions j in [begin, end) of a grouped block,
+// evaluated on the whole chunks that cover them.
+template <typename T, typename Value>
+inline void evaluate_group(std::size_t begin, std::size_t end, T (&y)[kBlock], Value value)
+{
+    constexpr std::size_t chunk = kChunk<T>;
+    constexpr std::size_t chunks = kBlock / chunk;
+    for (std::size_t k = begin / chunk; k < chunks && k * chunk < end; ++k) {
+        T v[chunk];
+        for (std::size_t l = 0; l < chunk; ++l) v[l] = value(k * chunk + l);
+        T* const out = y + k * chunk;
+        for (std::size_t l = 0; l < chunk; ++l) {
+            const std::size_t j = k * chunk + l;
+            out[l] = j >= begin && j < end ? v[l] : out[l];
+        }
+    }
 }
 
 }  // namespace detail
