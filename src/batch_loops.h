@@ -45,11 +45,18 @@ inline void store(__half& h, unsigned short bits) { h.bits = bits; }
 inline void store(float& y, float value) { y = value; }
 
 // out[i] = convert(in[i]) for i < n; the arrays do not overlap, which lets the
-// compiler vectorise the loop without run-time overlap checks.
+// compiler vectorise the loop without run-time overlap checks.  Whole runs of
+// kRun elements first: a fixed trip count is vectorised even by the cheapest
+// vectoriser settings (GCC's at -O2); then the rest.
+constexpr std::size_t kRun = 64;
+
 template <typename In, typename Out, typename Convert>
 inline void convert_each(const In* __restrict in, Out* __restrict out, std::size_t n, Convert convert)
 {
-    for (std::size_t i = 0; i < n; ++i) store(out[i], convert(load(in[i])));
+    std::size_t i = 0;
+    for (; i + kRun <= n; i += kRun)
+        for (std::size_t j = 0; j < kRun; ++j) store(out[i + j], convert(load(in[i + j])));
+    for (; i < n; ++i) store(out[i], convert(load(in[i])));
 }
 
 // ---------------------------------------------------------------------------
