@@ -102,7 +102,9 @@ inline std::size_t for_flagged_lanes(const Flag (&flag)[kBlock], Call call)
 {
     static_assert(kBlock == 64, "one bit per lane of a 64-bit word");
     std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < kBlock; ++i) bits |= static_cast<std::uint64_t>(flag[i] != 0 ? 1 : 0) << i;
+    // (Written with "flag[i] != 0 ? 1 : 0" instead, GCC 12 at -O1 with the
+    // undefined-behaviour sanitizer miscompiles this loop.)
+    for (std::size_t i = 0; i < kBlock; ++i) bits |= static_cast<std::uint64_t>(flag[i] != 0) << i;
     std::size_t count = 0;
     for (; bits != 0; bits &= bits - 1, ++count) call(static_cast<std::size_t>(__builtin_ctzll(bits)));
     return count;
