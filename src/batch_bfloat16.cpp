@@ -2,8 +2,10 @@
 // scalar functions (bfloat16_kernels.h) in loops the compiler vectorises.  The
 // float conversions are integer selects on the bit pattern; the double
 // conversion narrows to float and fixes the last bit by comparisons; widening
-// is a shift.
+// is a shift.  On x86-64 processors with AVX-512 BF16 the instruction converts
+// to nearest the vectors without NaNs and float subnormals (batch_x86.h).
 #include "batch_loops.h"
+#include "batch_x86.h"
 #include "bfloat16_kernels.h"
 
 using hostmath::detail::convert_each;
@@ -46,7 +48,12 @@ HOSTMATH_BATCH_CLONES void bfloat162float_loop(const __quix_bfloat16* in, float*
 
 void qx_math_func_host_batch___float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t n)
 {
-    float2bfloat16_rn_loop(in, out, n);
+#if defined(HOSTMATH_BATCH_X86)
+    const std::size_t done = hostmath::detail::x86::float2bfloat16_rn(in, out, n, float2bfloat16_rn_loop);
+#else
+    const std::size_t done = 0;
+#endif
+    float2bfloat16_rn_loop(in + done, out + done, n - done);
 }
 
 void qx_math_func_host_batch___float2bfloat16_rz(const float* in, __quix_bfloat16* out, std::size_t n)

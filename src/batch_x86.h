@@ -1,26 +1,29 @@
-// The x86-64 F16C conversion instructions, for the array forms of float to
-// half (each rounding direction) and half to float on processors that have
-// them.  Each function converts a prefix of the array (whole vectors) and
-// returns its length; the caller converts the rest with the portable loop.
+// The x86-64 conversion instructions, for the array forms on processors that
+// have them: F16C converts float to half in each rounding direction and half to
+// float, AVX-512 BF16 float to bfloat16 to nearest.  Each function converts a
+// prefix of the array (whole vectors) and returns its length; the caller
+// converts the rest with the portable loop.
 //
 // Where the instructions and the scalar functions differ, the portable rules
-// are patched in:
+// decide:
 //   - NaN: the instructions keep the sign and part of the payload, the library
-//     gives one pattern.  A float NaN is replaced by 0x7fffffff before
-//     narrowing (it narrows to 0x7fff in every direction), a widened NaN by
-//     0x7fffffff.
-//   - The MXCSR state: the instructions honour denormals-are-zero and
-//     flush-to-zero and could trap on an unmasked exception.  The loops run in
-//     the default state (every exception masked, no flushing), and the
-//     caller's state, sticky flags included, is put back afterwards.
-// The rounding direction is the instruction's immediate, never MXCSR.  With
-// these, the results are the scalar functions' bit for bit, which the sweep of
-// every float (exhaustive_batch) checks on a processor with the instructions.
+//     gives one pattern.  For F16C a float NaN is replaced by 0x7fffffff
+//     before narrowing (it narrows to 0x7fff in every direction) and a widened
+//     NaN by 0x7fffffff.  AVX-512 BF16 stops at a vector holding a NaN.
+//   - Float subnormals: AVX-512 BF16 treats them as zero, so it stops at a
+//     vector holding one as well; the caller converts that vector with the
+//     portable loop and goes on.
+//   - The MXCSR state: F16C honours denormals-are-zero and flush-to-zero and
+//     could trap on an unmasked exception.  The loops run in the default state
+//     (every exception masked, no flushing), and the caller's state, sticky
+//     flags included, is put back afterwards.
+// The rounding direction of F16C is the instruction's immediate, never MXCSR.
+// With these, the results are the scalar functions' bit for bit, which the
+// sweep of every float (exhaustive_batch) checks on a processor with the
+// instructions.
 //
-// With AVX-512 the vectors hold 16 floats and a NaN is patched by a masked
-// move; with AVX2 they hold 8 and a blend patches it.  (AVX-512 BF16 has a
-// float-to-bfloat16 instruction too, but it treats float subnormals as zero:
-// with the test for them, it was no faster than the portable loop.)
+// With AVX-512 the F16C vectors hold 16 floats and a NaN is patched by a
+// masked move; with AVX2 they hold 8 and a blend patches it.
 #ifndef HOSTMATH_BATCH_X86_H
 #define HOSTMATH_BATCH_X86_H
 
@@ -59,6 +62,16 @@ inline bool has_avx512f()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f");
+}
+
+inline bool has_avx512_bf16()
+{
+    static const bool present = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+               __builtin_cpu_supports("avx512bf16");
+    }();
+    return present;
 }
 
 // Every exception masked, to nearest, no flush to zero, no denormals-are-zero:
@@ -147,6 +160,26 @@ __attribute__((target("avx512f,f16c"))) inline std::size_t half2float_f16c_avx51
     return i;
 }
 
+// Converts whole vectors of 16 up to the first that holds a NaN or a float
+// subnormal (one classification instruction finds both), and returns how far
+// it got.
+__attribute__((target("avx512f,avx512dq,avx512bf16"))) inline std::size_t float2bfloat16_rn_avx512(
+    const float* in, __quix_bfloat16* out, std::size_t n)
+{
+    constexpr int kQuietNan = 0x01, kSubnormal = 0x20, kSignallingNan = 0x80;
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512 x = _mm512_loadu_ps(in + i);
+        if (_mm512_fpclass_ps_mask(x, kQuietNan | kSubnormal | kSignallingNan) != 0) break;
+        const __m256bh b = _mm512_cvtneps_pbh(x);
+        __m256i bits;
+        static_assert(sizeof bits == sizeof b, "16 bfloat16 patterns");
+        __builtin_memcpy(&bits, &b, sizeof bits);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bits);
+    }
+    return i;
+}
+
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
@@ -167,6 +200,25 @@ inline std::size_t half2float(const __half* in, float* out, std::size_t n)
     if (n < kMinimum || !has_f16c()) return 0;
     const DefaultFloatingPointState state;
     return has_avx512f() ? half2float_f16c_avx512(in, out, n) : half2float_f16c_avx2(in, out, n);
+}
+
+// Float to bfloat16 to nearest by AVX-512 BF16 where the processor has it:
+// runs of whole vectors, each vector with a NaN or a float subnormal converted
+// by convert_vector (the portable loop) instead.  Returns how many elements
+// were converted; 0 without the instruction or for short arrays.
+template <typename ConvertVector>
+std::size_t float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t n, ConvertVector convert_vector)
+{
+    constexpr std::size_t kVector = 16;
+    if (n < kMinimum || !has_avx512_bf16()) return 0;
+    const DefaultFloatingPointState state;  // the classification must not see subnormals as zero
+    std::size_t done = 0;
+    for (;;) {
+        done += float2bfloat16_rn_avx512(in + done, out + done, n - done);
+        if (n - done < kVector) return done;
+        convert_vector(in + done, out + done, kVector);
+        done += kVector;
+    }
 }
 
 }  // namespace x86
