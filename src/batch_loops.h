@@ -1,5 +1,6 @@
-// What the array forms share: the instruction-set selection on x86-64 and the
-// element loop of the conversions.
+// What the array forms share: the instruction-set selection on x86-64, the
+// element loop of the conversions, and the blocks and passes of the special
+// functions.
 #ifndef HOSTMATH_BATCH_LOOPS_H
 #define HOSTMATH_BATCH_LOOPS_H
 

@@ -3,8 +3,11 @@
 // Each function qx_math_func_host_batch_NAME(in, out, n) stores in out[i] what
 // qx_math_func_host_NAME(in[i]) returns, bit for bit, for i = 0 .. n-1: the
 // same roundings, the same NaN patterns, the same results of the C library's
-// log and exp.  Only the speed differs: the loops are vectorised, and on x86-64
-// the library picks the widest vector unit the processor has when it is loaded.
+// log and exp.  Only the speed differs: the loops are vectorised, on x86-64 for
+// the widest vector unit the processor has (and with its conversion
+// instructions where it has them), and the special functions evaluate many
+// arguments side by side, calling the C library only where the scalar
+// function would.
 //
 // The contract of every pointer form:
 //   - n = 0 does nothing (the pointers are then not used and may be null);
@@ -13,6 +16,12 @@
 //   - The conversions need in and out not to overlap.  The special functions
 //     also work in place (out == in); any other overlap is not allowed.
 //   - The functions keep no state and may run concurrently on disjoint arrays.
+//   - The float and 16-bit conversions, like their scalar forms, neither
+//     depend on nor change the floating-point environment (rounding mode,
+//     flush-to-zero, sticky flags).  The double conversions and the special
+//     functions depend on it exactly as their scalar forms do, but may raise
+//     sticky exception flags that the scalar calls would not: they compute
+//     some values on every lane and keep them on some.
 //
 // In C++20 and later each function also takes std::span arguments: it then
 // handles min(in.size(), out.size()) elements (a shorter out is never written
