@@ -1,4 +1,4 @@
-# Installation: the library with its SONAME links, the header, a CMake package
+# Installation: the library with its SONAME links, the headers, a CMake package
 # (find_package(hostmath) gives hostmath::hostmath), a pkg-config file, and a
 # Debian package through CPack.
 include(CMakePackageConfigHelpers)
@@ -7,6 +7,7 @@ install(TARGETS hostmath EXPORT hostmathTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Development
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/hostmath.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/hostmath/batch.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hostmath)
 
 set(HOSTMATH_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/hostmath)
 install(EXPORT hostmathTargets NAMESPACE hostmath:: DESTINATION ${HOSTMATH_CMAKE_DIR})

@@ -16,58 +16,17 @@
 // Measured error against MPFR (accuracy_erfcx_normcdf): at most 1.8 ulps on
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
+// The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "erfcx_kernels.h"
 #include "internal.h"
-
-using hostmath::detail::horner;
-
-namespace {
-
-constexpr float kNearZero[] = {
-    -0.000716852f, 0.0022474362f, -0.0034369775f, 0.0071384767f, -0.018911073f,
-    0.042442564f,  -0.08615535f,  0.16641977f,    -0.3008379f,   0.5000351f,
-    -0.75226116f,  0.9999984f,    -1.1283789f,    1.0f,
-};
-static_assert(sizeof kNearZero / sizeof kNearZero[0] == 14, "degree 13");
-
-// (1 + 2a) erfcx(a) in t = (a - 4)/(a + 4).
-constexpr float kScaledMiddle[] = {
-    0.004160764f, -0.016725074f, 0.037807096f, -0.06619728f, 0.093559995f,
-    -0.101052746f, 0.0681149f,   0.015380171f, -0.13962162f, 1.2329952f,
-};
-static_assert(sizeof kScaledMiddle / sizeof kScaledMiddle[0] == 10, "degree 9");
-
-constexpr float kMiddleStart = 1.0f;
-constexpr float kAsymptoticStart = 32.0f;
-constexpr float kCentre = 4.0f;
-constexpr float kInvSqrtPi = 0.5641896f;  // 0x3f106ebb
-constexpr float kSecondTerm = -0.5f;
-constexpr float kThirdTerm = 0.375f;
-constexpr float kReflectFrom = -1.0f;
-constexpr float kOverflowBelow = -10.0f;
-constexpr std::uint32_t kPlusInfinity = 0x7f800000u;
-
-float erfcx_of_magnitude(float x, float a)
-{
-    if (a < kMiddleStart) return horner(x, kNearZero);
-    if (a < kAsymptoticStart) {
-        const float t = (a - kCentre) / (a + kCentre);
-        return horner(t, kScaledMiddle) / std::fma(a, 2.0f, 1.0f);
-    }
-    const float b = 1.0f / (x * x);
-    return (kInvSqrtPi / x) * std::fma(b, std::fma(b, kThirdTerm, kSecondTerm), 1.0f);
-}
-
-}  // namespace
 
 float qx_math_func_host_erfcxf(float x)
 {
+    using namespace hostmath::detail::erfcxf_parts;
     const float a = std::fabs(x);
-    const float r = erfcx_of_magnitude(x, a);
-    if (!(x <= kReflectFrom)) return r;
-    const float s = a * a;
-    const float e = std::fma(a, a, -s);
-    const float p = std::exp(s) * std::exp(e);
-    const float w = std::fma(p, 2.0f, -r);
-    if (x < kOverflowBelow) return as_float(kPlusInfinity);
-    return w;
+    const float r = of_magnitude(x, a);
+    if (!reflects(x)) return r;
+    const float s = square_head(a);
+    const float e = square_tail(a, s);
+    return reflected(x, r, std::exp(s) * std::exp(e));
 }

@@ -1,0 +1,113 @@
+// hostmath/batch.h: the conversions and special functions over whole arrays.
+//
+// Each function qx_math_func_host_batch_NAME(in, out, n) stores in out[i] what
+// qx_math_func_host_NAME(in[i]) returns, bit for bit, for i = 0 .. n-1: the
+// same roundings, the same NaN patterns, the same results of the C library's
+// log and exp.  Only the speed differs: the loops are vectorised, on x86-64 for
+// the widest vector unit the processor has (and with its conversion
+// instructions where it has them), and the special functions evaluate many
+// arguments side by side, calling the C library only where the scalar
+// function would.
+//
+// The contract of every pointer form:
+//   - n = 0 does nothing (the pointers are then not used and may be null);
+//     otherwise in and out point to at least n elements each.
+//   - Element alignment is enough: any float, double or 16-bit record address.
+//   - The conversions need in and out not to overlap.  The special functions
+//     also work in place (out == in); any other overlap is not allowed.
+//   - The functions keep no state and may run concurrently on disjoint arrays.
+//   - The float and 16-bit conversions, like their scalar forms, neither
+//     depend on nor change the floating-point environment (rounding mode,
+//     flush-to-zero, sticky flags).  The double conversions and the special
+//     functions depend on it exactly as their scalar forms do, but may raise
+//     sticky exception flags that the scalar calls would not: they compute
+//     some values on every lane and keep them on some.
+//
+// In C++20 and later each function also takes std::span arguments: it then
+// handles min(in.size(), out.size()) elements (a shorter out is never written
+// past its end) and returns that count.
+#ifndef HOSTMATH_BATCH_H
+#define HOSTMATH_BATCH_H
+
+#include "../hostmath.h"
+
+#include <cstddef>
+
+// ---------------------------------------------------------------------------
+// Conversions
+// ---------------------------------------------------------------------------
+
+// Float to bfloat16 in each rounding direction; every NaN becomes 0x7fff.
+HOSTMATH_API void qx_math_func_host_batch___float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2bfloat16_rz(const float* in, __quix_bfloat16* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2bfloat16_rd(const float* in, __quix_bfloat16* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2bfloat16_ru(const float* in, __quix_bfloat16* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___double2bfloat16(const double* in, __quix_bfloat16* out, std::size_t n);
+// Exact; a NaN keeps its sign and payload.
+HOSTMATH_API void qx_math_func_host_batch___bfloat162float(const __quix_bfloat16* in, float* out, std::size_t n);
+
+// Float to half in each rounding direction; every NaN becomes 0x7fff.
+HOSTMATH_API void qx_math_func_host_batch___float2half_rn(const float* in, __half* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2half_rz(const float* in, __half* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2half_rd(const float* in, __half* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___float2half_ru(const float* in, __half* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch___double2half(const double* in, __half* out, std::size_t n);
+// Exact; every NaN becomes 0x7fffffff.
+HOSTMATH_API void qx_math_func_host_batch___half2float(const __half* in, float* out, std::size_t n);
+
+// ---------------------------------------------------------------------------
+// Special functions
+// ---------------------------------------------------------------------------
+
+HOSTMATH_API void qx_math_func_host_batch_erfinv(const double* in, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_erfinvf(const float* in, float* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_erfcinv(const double* in, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_erfcinvf(const float* in, float* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_erfcx(const double* in, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_erfcxf(const float* in, float* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_normcdf(const double* in, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_normcdff(const float* in, float* out, std::size_t n);
+
+// ---------------------------------------------------------------------------
+// std::span forms (C++20): min(in.size(), out.size()) elements, count returned
+// ---------------------------------------------------------------------------
+
+#if __cplusplus >= 202002L && defined(__has_include)
+#if __has_include(<span>)
+#include <span>
+
+#define HOSTMATH_BATCH_SPAN_FORM(name, In, Out)                                  \
+    inline std::size_t name(std::span<const In> in, std::span<Out> out)         \
+    {                                                                           \
+        const std::size_t n = in.size() < out.size() ? in.size() : out.size(); \
+        name(in.data(), out.data(), n);                                         \
+        return n;                                                               \
+    }
+
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2bfloat16_rn, float, __quix_bfloat16)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2bfloat16_rz, float, __quix_bfloat16)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2bfloat16_rd, float, __quix_bfloat16)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2bfloat16_ru, float, __quix_bfloat16)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___double2bfloat16, double, __quix_bfloat16)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___bfloat162float, __quix_bfloat16, float)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2half_rn, float, __half)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2half_rz, float, __half)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2half_rd, float, __half)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___float2half_ru, float, __half)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___double2half, double, __half)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch___half2float, __half, float)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfinv, double, double)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfinvf, float, float)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfcinv, double, double)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfcinvf, float, float)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfcx, double, double)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_erfcxf, float, float)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_normcdf, double, double)
+HOSTMATH_BATCH_SPAN_FORM(qx_math_func_host_batch_normcdff, float, float)
+
+#undef HOSTMATH_BATCH_SPAN_FORM
+
+#endif  // __has_include(<span>)
+#endif  // C++20
+
+#endif  // HOSTMATH_BATCH_H
