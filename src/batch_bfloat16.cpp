@@ -1,5 +1,6 @@
-// The bfloat16 conversions over arrays: the per-element code of the exported
-// scalar functions (bfloat16_kernels.h) in loops the compiler vectorises.  The
+// The bfloat16 conversions over arrays: per-element code written as selects
+// (bfloat16_kernels.h), in loops the compiler vectorises; the tests hold it
+// to the exported scalar functions bit for bit, over every float.  The
 // float conversions are integer selects on the bit pattern; the double
 // conversion narrows to float and fixes the last bit by comparisons; widening
 // is a shift.  On x86-64 processors with AVX-512 BF16 the instruction converts

@@ -145,7 +145,7 @@ HOSTMATH_BATCH_CLONES void erfcinv_block(const double (&x)[kBlock], double (&y)[
         const auto evaluate = [&](Flag k, const auto& table) {
             Flag lane_of_k[kBlock];
             for (std::size_t i = 0; i < kBlock; ++i) lane_of_k[i] = piece[i] == k ? small[i] : 0;
-            take_piece(lane_of_k, b, [&](std::size_t i) { return t[i] * hostmath::detail::horner_unrolled(r[i], table); });
+            take_piece(lane_of_k, b, [&](std::size_t i) { return t[i] * hostmath::detail::horner(r[i], table); });
         };
         evaluate(0, kT1);
         evaluate(1, kT2);

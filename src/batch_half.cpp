@@ -1,5 +1,6 @@
-// The half conversions over arrays: the per-element code of the exported scalar
-// functions (half_kernels.h) in loops the compiler vectorises.  The float
+// The half conversions over arrays: per-element code written as selects
+// (half_kernels.h), in loops the compiler vectorises; the tests hold it to the
+// exported scalar functions bit for bit, over every float and every half.  The float
 // conversions are integer selects on the bit pattern; the double conversion
 // rounds in double arithmetic and then converts exactly; widening moves the
 // fields, normalising subnormals by an exact integer-to-float conversion.  On

@@ -1,6 +1,7 @@
-// The bfloat16 conversions for one value, shared by the exported functions and
-// the array loops so that both give the same bits.  Every step is a select on
-// the bit pattern rather than a branch, so a loop over these vectorises.
+// The bfloat16 conversions for one value, in the form the array loops use: every
+// step is a select on the bit pattern rather than a branch, so a loop over these
+// vectorises.  The exported functions keep their own step-by-step form; the
+// tests hold these to them bit for bit over every float.
 #ifndef HOSTMATH_BFLOAT16_KERNELS_H
 #define HOSTMATH_BFLOAT16_KERNELS_H
 

@@ -5,7 +5,7 @@
 #define HOSTMATH_ERFCX_KERNELS_H
 
 #include "internal.h"
-#include "unrolled_horner.h"
+#include "internal.h"
 
 #include <cstdint>
 
@@ -38,11 +38,11 @@ constexpr float kReflectFrom = -1.0f;
 constexpr float kOverflowBelow = -10.0f;
 constexpr std::uint32_t kPlusInfinity = 0x7f800000u;
 
-inline float near_zero(float x) { return horner_unrolled(x, kNearZero); }
+inline float near_zero(float x) { return horner(x, kNearZero); }
 inline float middle(float a)
 {
     const float t = (a - kCentre) / (a + kCentre);
-    return horner_unrolled(t, kScaledMiddle) / std::fma(a, 2.0f, 1.0f);
+    return horner(t, kScaledMiddle) / std::fma(a, 2.0f, 1.0f);
 }
 inline float asymptotic(float x)
 {
@@ -110,11 +110,11 @@ constexpr double kReflectFrom = -1.0;
 constexpr double kOverflowBelow = -27.0;
 constexpr std::uint64_t kPlusInfinity = 0x7ff0000000000000u;
 
-inline double near_zero(double x) { return horner_unrolled(x, kNearZero); }
+inline double near_zero(double x) { return horner(x, kNearZero); }
 inline double middle(double a)
 {
     const double t = (a - kCentre) / (a + kCentre);
-    return horner_unrolled(t, kScaledMiddle) / std::fma(a, 2.0, 1.0);
+    return horner(t, kScaledMiddle) / std::fma(a, 2.0, 1.0);
 }
 inline double asymptotic(double x)
 {

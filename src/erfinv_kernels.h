@@ -8,7 +8,7 @@
 #define HOSTMATH_ERFINV_KERNELS_H
 
 #include "internal.h"
-#include "unrolled_horner.h"
+#include "internal.h"
 
 #include <cstdint>
 #include <iterator>
@@ -44,11 +44,11 @@ constexpr float kQ2b[] = {-0.00020021426f, 0.00010095056f, 0.0013493432f, -0.003
 
 static_assert(std::size(kQ1) == 7 && std::size(kQ2a) == 9 && std::size(kQ2b) == 9, "polynomial degrees 6, 8, 8");
 
-inline float central(float a) { return horner_unrolled(a * a, kQ1); }
+inline float central(float a) { return horner(a * a, kQ1); }
 // The argument of the logarithm, 1 - a*a fused; w = -logf of it.
 inline float log_argument(float a) { return std::fma(-a, a, 1.0f); }
-inline float log_piece(float w) { return horner_unrolled(w - kCentreA, kQ2a); }
-inline float root_piece(float root_w) { return horner_unrolled(root_w - kCentreB, kQ2b); }
+inline float log_piece(float w) { return horner(w - kCentreA, kQ2a); }
+inline float root_piece(float root_w) { return horner(root_w - kCentreB, kQ2b); }
 
 // p * a with the fixed results for a >= 1 and the sign of x.
 inline float result(float x, float a, float p)
@@ -118,17 +118,17 @@ static_assert(std::size(kP1) == 16 && std::size(kP2a) == 23 && std::size(kP2b) =
                   std::size(kP3a) == 12 && std::size(kP3b) == 10,
               "polynomial degrees 15, 22, 18, 11, 9");
 
-inline double central(double a) { return a * horner_unrolled(a * a, kP1); }
+inline double central(double a) { return a * horner(a * a, kP1); }
 // The middle interval: w = -log of 1 - a*a fused.
 inline double middle_log_argument(double a) { return std::fma(-a, a, 1.0); }
-inline double middle_log_piece(double a, double w) { return a * horner_unrolled(w - kCentreA, kP2a); }
-inline double middle_root_piece(double a, double root_w) { return a * horner_unrolled(root_w - kCentreB, kP2b); }
+inline double middle_log_piece(double a, double w) { return a * horner(w - kCentreA, kP2a); }
+inline double middle_root_piece(double a, double root_w) { return a * horner(root_w - kCentreB, kP2b); }
 // The tail: t = sqrt(-log(1 - a)).
 inline double tail_log_argument(double a) { return 1.0 - a; }
 inline double tail_piece(double a, double t)
 {
     const double r = 1.0 / t;
-    return t * (a < kFarTailStart ? horner_unrolled(r, kP3a) : horner_unrolled(r, kP3b));
+    return t * (a < kFarTailStart ? horner(r, kP3a) : horner(r, kP3b));
 }
 
 // The fixed results for a >= 1 and the sign of x.
@@ -171,14 +171,14 @@ inline float middle_log_argument(float x) { return x * (2.0f - x); }
 inline float middle_piece(float x, float log_value)
 {
     const float u = -log_value - kMiddleCentre;
-    const float p = horner_unrolled(u, kMf);
+    const float p = horner(u, kMf);
     return std::fma(-x, p, p);
 }
 // The small range: t = sqrtf(-logf(x)).
 inline float small_piece(float x, float t)
 {
     const float r = 1.0f / t;
-    return t * (x > kFarStart ? horner_unrolled(r, kTf1) : horner_unrolled(r, kTf2));
+    return t * (x > kFarStart ? horner(r, kTf1) : horner(r, kTf2));
 }
 
 // The fixed results outside (0, 2).
@@ -265,13 +265,13 @@ inline Index small_piece_index(double x)
 inline double small_polynomial(int k, double r)
 {
     switch (k) {
-    case 0: return horner_unrolled(r, kT1);
-    case 1: return horner_unrolled(r, kT2);
-    case 2: return horner_unrolled(r, kT3);
-    case 3: return horner_unrolled(r, kT4);
-    case 4: return horner_unrolled(r, kT5);
-    case 5: return horner_unrolled(r, kT6);
-    default: return horner_unrolled(r, kT7);
+    case 0: return horner(r, kT1);
+    case 1: return horner(r, kT2);
+    case 2: return horner(r, kT3);
+    case 3: return horner(r, kT4);
+    case 4: return horner(r, kT5);
+    case 5: return horner(r, kT6);
+    default: return horner(r, kT7);
     }
 }
 
@@ -280,7 +280,7 @@ inline double middle_log_argument(double x) { return x * (2.0 - x); }
 inline double middle_piece(double x, double log_value)
 {
     const double u = -log_value - kMiddleCentre;
-    const double p = horner_unrolled(u, kM);
+    const double p = horner(u, kM);
     return std::fma(-x, p, p);
 }
 

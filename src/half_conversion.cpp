@@ -11,52 +11,186 @@
 // Double to half rounds inside double arithmetic to the half's spacing first,
 // so that the float conversion only ever sees an exact half value: one rounding.
 //
-// Half to float is exact, by integer arithmetic on the pattern (a subnormal's
-// fraction is normalised by an exact integer-to-float conversion); every NaN
+// Half to float is exact, by integer arithmetic on the pattern; every NaN
 // becomes 0x7fffffff.  Half to integers widens to float, then clamps and
 // truncates; integers to half go through float and the rounding to nearest.
-#include "half_kernels.h"
 #include "internal.h"
 
 #include <cstdint>
 #include <limits>
 
-using hostmath::detail::HalfDown;
-using hostmath::detail::HalfNearestEven;
-using hostmath::detail::HalfTowardZero;
-using hostmath::detail::HalfUp;
+using hostmath::detail::bits_of;
+using hostmath::detail::double_from_bits;
+using hostmath::detail::float_from_bits;
 
 namespace {
 
-// The split into truncated pattern, sign and remainder, the rounding rules, the
-// double conversion and the widening live in half_kernels.h, shared with the
-// array forms.
-template <typename Rule>
-__half float2half_rounded(float x)
+constexpr unsigned int kHalfNan = 0x7fff;
+constexpr unsigned int kHalfInfinity = 0x7c00;
+constexpr unsigned int kHalfMaxFinite = 0x7bff;
+constexpr unsigned int kHalfUnit = 0x80000000u;  // half an ulp, in the remainder word
+
+// Float magnitudes (bits with the sign cleared) that bound the classes.
+constexpr unsigned int kFloatInfinity = 0x7f800000u;
+constexpr unsigned int kFloatBelowOverflow = 0x477fefffu;  // 65519.996..., the last float below 65520
+constexpr unsigned int kFloatHalfMinNormal = 0x38800000u;  // 2^-14
+constexpr unsigned int kFloatHalfTiny = 0x33000000u;       // 2^-25, half the smallest subnormal
+constexpr unsigned int kRebias = 0x38000000u;              // (127 - 15) << 23
+constexpr int kHalfFractionShift = 13;                     // float fraction bits below the half's
+constexpr int kSubnormalShiftBase = 126;                   // shift = 126 - exponent: units of 2^-24
+
+// Splits x into the half pattern truncated toward zero (returned, in the low
+// 16 bits), the sign (0x8000 or 0) and the discarded bits, left-aligned in the
+// remainder word so that kHalfUnit stands for exactly half an ulp.  The fixed
+// classes (NaN, infinity, overflow) return their pattern with the remainder
+// that makes every direction round them correctly.
+unsigned int __internal_float2half(float x, unsigned int& sign, unsigned int& remainder)
 {
-    return __half(__half_raw{hostmath::detail::float2half_bits<Rule>(x)});
+    const unsigned int bits = bits_of(x);
+    sign = (bits >> 16) & 0x8000u;
+    const unsigned int u = bits & 0x7fffffffu;
+    if (u > kFloatInfinity) {
+        remainder = 0;
+        return kHalfNan;
+    }
+    if (u == kFloatInfinity) {
+        remainder = 0;
+        return sign | kHalfInfinity;
+    }
+    if (u > kFloatBelowOverflow) {  // at or above 65520: a tie at the largest finite half
+        remainder = kHalfUnit;
+        return sign | kHalfMaxFinite;
+    }
+    if (u >= kFloatHalfMinNormal) {
+        remainder = u << (32 - kHalfFractionShift);
+        return sign | ((u - kRebias) >> kHalfFractionShift);
+    }
+    if (u > kFloatHalfTiny) {  // a subnormal half: count in units of 2^-24
+        const unsigned int m = (u & 0x7fffffu) | 0x800000u;
+        const int shift = kSubnormalShiftBase - static_cast<int>(u >> 23);  // 14 to 24
+        remainder = m << (32 - shift);
+        return sign | (m >> shift);
+    }
+    remainder = u;  // at most 2^-25: zero, inexact unless x is zero; never above half
+    return sign;
+}
+
+// The shared shape of the float conversions: split, let the rounding rule
+// decide whether to step one unit away from zero, and build the record.
+template <typename RoundsUp>
+__half float2half_rounded(float x, RoundsUp rounds_up)
+{
+    unsigned int sign = 0;
+    unsigned int remainder = 0;
+    __half_raw raw{static_cast<unsigned short>(__internal_float2half(x, sign, remainder))};
+    if (rounds_up(raw.bits, sign, remainder)) raw.bits = static_cast<unsigned short>(raw.bits + 1u);
+    return __half(raw);
+}
+
+bool nearest_even_rounds_up(unsigned short t, unsigned int, unsigned int rem)
+{
+    return rem > kHalfUnit || (rem == kHalfUnit && (t & 1u) != 0);
 }
 
 }  // namespace
 
-__half qx_math_func_host___float2half(float x) { return float2half_rounded<HalfNearestEven>(x); }
+__half qx_math_func_host___float2half(float x) { return float2half_rounded(x, nearest_even_rounds_up); }
 
-__half qx_math_func_host___float2half_rn(float x) { return float2half_rounded<HalfNearestEven>(x); }
+__half qx_math_func_host___float2half_rn(float x) { return float2half_rounded(x, nearest_even_rounds_up); }
 
-__half qx_math_func_host___float2half_rz(float x) { return float2half_rounded<HalfTowardZero>(x); }
-
-__half qx_math_func_host___float2half_rd(float x) { return float2half_rounded<HalfDown>(x); }
-
-__half qx_math_func_host___float2half_ru(float x) { return float2half_rounded<HalfUp>(x); }
-
-// One rounding inside double arithmetic to the half's spacing, then the exact
-// float conversion (half_kernels.h).
-__half qx_math_func_host___double2half(double x)
+__half qx_math_func_host___float2half_rz(float x)
 {
-    return __half(__half_raw{hostmath::detail::double2half_bits(x)});
+    return float2half_rounded(x, [](unsigned short, unsigned int, unsigned int) { return false; });
+}
+
+__half qx_math_func_host___float2half_rd(float x)
+{
+    return float2half_rounded(
+        x, [](unsigned short, unsigned int sign, unsigned int rem) { return rem != 0 && sign != 0; });
+}
+
+__half qx_math_func_host___float2half_ru(float x)
+{
+    return float2half_rounded(
+        x, [](unsigned short, unsigned int sign, unsigned int rem) { return rem != 0 && sign == 0; });
 }
 
 namespace {
+
+constexpr std::uint64_t kDoubleTiny = 0x3e60000000000000ull;       // 2^-25
+constexpr std::uint64_t kDoubleOverflow = 0x40f0000000000000ull;   // 2^16
+constexpr std::uint64_t kDoubleMinNormal = 0x3f10000000000000ull;  // 2^-14, smallest normal half
+constexpr std::uint64_t kExponentMask = 0x7ff0000000000000ull;
+constexpr std::uint64_t kExponentPlus42 = 0x02a0000000000000ull;
+constexpr std::uint64_t kTopFractionBit = 0x0008000000000000ull;
+constexpr double kSubnormalScale = 402653184.0;  // 1.5 * 2^28: doubles near it are 2^-24 apart
+
+// A double 1.5 * 2^k whose neighbouring doubles are as far apart as the half
+// values next to x (2^(E-10) in x's binade 2^E, 2^-24 among the subnormals);
+// a is the magnitude's bit pattern.  Adding it to x rounds x to half precision.
+double half_rounding_scale(std::uint64_t a)
+{
+    if (a < kDoubleMinNormal) return kSubnormalScale;
+    return double_from_bits(((a & kExponentMask) + kExponentPlus42) | kTopFractionBit);
+}
+
+}  // namespace
+
+// Rounding x first to float and then to half could round twice (a value just
+// above a half tie can become the tie).  Instead, inside the half's range, the
+// sum x + c with a scale c whose doubles are spaced like the halves around x
+// rounds x to the nearest half value, ties to even, and subtracting c again is
+// exact.  The float conversion then finds nothing to round, except that 65536
+// becomes infinity.  Outside that range the result is zero, infinity or NaN
+// whatever the float rounding does.
+__half qx_math_func_host___double2half(double x)
+{
+    const std::uint64_t a = bits_of(x) & ~(1ull << 63);
+    if (a > kDoubleTiny && a < kDoubleOverflow) {
+        const double c = half_rounding_scale(a);
+        const double s = x + c;
+        const double y = s - c;
+        return qx_math_func_host___float2half(static_cast<float>(y));
+    }
+    return qx_math_func_host___float2half(static_cast<float>(x));
+}
+
+namespace {
+
+constexpr unsigned int kFloatNan = 0x7fffffffu;
+constexpr unsigned int kHalfMaxExponent = 0x1f;
+constexpr unsigned int kFloatMaxExponent = 0xff;
+constexpr unsigned int kSubnormalStartExponent = 113;  // 2^-14 before normalising
+constexpr unsigned int kExponentRebias = 112;           // 127 - 15
+constexpr unsigned int kFloatFractionMask = 0x7fffffu;
+constexpr unsigned int kFloatLeadingFractionBit = 0x400000u;  // bit 22
+
+// Exact widening of a half pattern.  A subnormal half is normalised by shifting
+// its fraction left until the leading one passes the top of the float fraction.
+float __internal_half2float(unsigned short h)
+{
+    const unsigned int sign = (h >> 15) & 1u;
+    unsigned int exponent = (h >> 10) & kHalfMaxExponent;
+    unsigned int fraction = (h & 0x3ffu) << kHalfFractionShift;
+    if (exponent == kHalfMaxExponent) {
+        if (fraction != 0) return float_from_bits(kFloatNan);
+        exponent = kFloatMaxExponent;
+    } else if (exponent == 0) {
+        if (fraction != 0) {
+            exponent = kSubnormalStartExponent;
+            bool leading_one_passed = false;
+            while (!leading_one_passed) {
+                leading_one_passed = (fraction & kFloatLeadingFractionBit) != 0;
+                fraction <<= 1;
+                --exponent;
+            }
+            fraction &= kFloatFractionMask;
+        }
+    } else {
+        exponent += kExponentRebias;
+    }
+    return float_from_bits((exponent << 23) | (sign << 31) | fraction);
+}
 
 // Half to an integer type, toward zero.  The thresholds are float constants
 // and the comparisons strict; a half is at most 65504 in magnitude or infinite,
@@ -81,10 +215,7 @@ constexpr std::uint64_t kInt64NanResult = 0x8000000000000000ull;
 
 }  // namespace
 
-float qx_math_func_host___half2float(__half h)
-{
-    return hostmath::detail::__internal_half2float(static_cast<__half_raw>(h).bits);
-}
+float qx_math_func_host___half2float(__half h) { return __internal_half2float(static_cast<__half_raw>(h).bits); }
 
 short qx_math_func_host___half2short_rz(__half h) { return half2int_rz<short>(h, 32767.0f, -32768.0f, 0); }
 

@@ -1,7 +1,8 @@
-// The half conversions for one value, shared by the exported functions and the
-// array loops so that both give the same bits.  Each class of argument is a
-// select on the bit pattern rather than a branch, so a loop over these
-// vectorises; every shift stays inside the word for every argument.
+// The half conversions for one value, in the form the array loops use: each
+// class of argument is a select on the bit pattern rather than a branch, so a
+// loop over these vectorises; every shift stays inside the word for every
+// argument.  The exported functions keep their own step-by-step form; the tests
+// hold these to them bit for bit over every float and every half.
 #ifndef HOSTMATH_HALF_KERNELS_H
 #define HOSTMATH_HALF_KERNELS_H
 

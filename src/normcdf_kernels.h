@@ -5,7 +5,7 @@
 #define HOSTMATH_NORMCDF_KERNELS_H
 
 #include "internal.h"
-#include "unrolled_horner.h"
+#include "internal.h"
 
 #include <cstdint>
 
@@ -77,17 +77,17 @@ inline Index piece_of(float x)
     return x > kLowerQuartile ? upper : lower;
 }
 
-inline float central(float x) { return std::fma(x, horner_unrolled(x * x, kCentral), 0.5f); }
-inline float about_one(float x) { return horner_unrolled(x - 1.0f, kAboutOne); }
-inline float about_two_and_half(float x) { return horner_unrolled(x - 2.5f, kAboutTwoAndHalf); }
-inline float second_lower(float x) { return horner_unrolled(-2.5f - x, kAboutMinusTwoAndHalf); }
-inline float third_lower(float x) { return horner_unrolled(-3.25f - x, kAboutMinusThreeAndQuarter); }
-inline float about_minus_one_and_half(float x) { return horner_unrolled(-1.5f - x, kAboutMinusOneAndHalf); }
+inline float central(float x) { return std::fma(x, horner(x * x, kCentral), 0.5f); }
+inline float about_one(float x) { return horner(x - 1.0f, kAboutOne); }
+inline float about_two_and_half(float x) { return horner(x - 2.5f, kAboutTwoAndHalf); }
+inline float second_lower(float x) { return horner(-2.5f - x, kAboutMinusTwoAndHalf); }
+inline float third_lower(float x) { return horner(-3.25f - x, kAboutMinusThreeAndQuarter); }
+inline float about_minus_one_and_half(float x) { return horner(-1.5f - x, kAboutMinusOneAndHalf); }
 
 // 1 - Phi(x) for 4 <= x < 5.296875, as 1 - (q^8)^2 in one rounding.
 inline float upper_tail(float x)
 {
-    const float q = horner_unrolled(x - 4.0f, kUpperTailRoot);
+    const float q = horner(x - 4.0f, kUpperTailRoot);
     const float q2 = q * q;
     const float q4 = q2 * q2;
     const float q8 = q4 * q4;
@@ -99,7 +99,7 @@ inline float upper_tail(float x)
 inline void lower_tail_exponents(float x, float& u, float& v)
 {
     const float a = 1.0f / (x * x);
-    const float r = x > kTailSplit ? horner_unrolled(a, kTailNear) : horner_unrolled(a, kTailFar);
+    const float r = x > kTailSplit ? horner(a, kTailNear) : horner(a, kTailFar);
     const float c = float_from_bits(bits_of(x) & kKeepHighBits);
     u = std::fma(x - c, -0.5f * (x + c), r);
     v = std::fma(c, -0.5f * c, kHalfLogTwoPiHead);
@@ -214,17 +214,17 @@ inline Index piece_of(double x)
     return x > kLowerQuartile ? upper : lower;
 }
 
-inline double central(double x) { return std::fma(x, horner_unrolled(x * x, kCentral), 0.5); }
-inline double about_one(double x) { return horner_unrolled(x - 1.0, kAboutOne); }
-inline double about_two_and_half(double x) { return horner_unrolled(x - 2.5, kAboutTwoAndHalf); }
-inline double second_lower(double x) { return horner_unrolled(-2.25 - x, kAboutMinusTwoAndQuarter); }
-inline double third_lower(double x) { return horner_unrolled(-2.75 - x, kAboutMinusTwoAndThreeQuarters); }
-inline double about_minus_one_and_half(double x) { return horner_unrolled(-1.5 - x, kAboutMinusOneAndHalf); }
+inline double central(double x) { return std::fma(x, horner(x * x, kCentral), 0.5); }
+inline double about_one(double x) { return horner(x - 1.0, kAboutOne); }
+inline double about_two_and_half(double x) { return horner(x - 2.5, kAboutTwoAndHalf); }
+inline double second_lower(double x) { return horner(-2.25 - x, kAboutMinusTwoAndQuarter); }
+inline double third_lower(double x) { return horner(-2.75 - x, kAboutMinusTwoAndThreeQuarters); }
+inline double about_minus_one_and_half(double x) { return horner(-1.5 - x, kAboutMinusOneAndHalf); }
 
 // 1 - Phi(x) for 4 <= x < 8.2109375, as 1 - (q^8)^2 in one rounding.
 inline double upper_tail(double x)
 {
-    const double q = horner_unrolled(x - 4.0, kUpperTailRoot);
+    const double q = horner(x - 4.0, kUpperTailRoot);
     const double q2 = q * q;
     const double q4 = q2 * q2;
     const double q8 = q4 * q4;
@@ -236,7 +236,7 @@ inline double upper_tail(double x)
 inline void lower_tail_exponents(double x, double& u, double& v)
 {
     const double a = 1.0 / (x * x);
-    const double r = x > kTailSplit ? horner_unrolled(a, kTailNear) : horner_unrolled(a, kTailFar);
+    const double r = x > kTailSplit ? horner(a, kTailNear) : horner(a, kTailFar);
     const double c = double_from_bits(bits_of(x) & kKeepHighWord);
     u = std::fma(x - c, -0.5 * (x + c), r);
     v = std::fma(c, -0.5 * c, kHalfLogTwoPiHead);
