@@ -18,7 +18,16 @@
 // every copy: the vector units compute them lane by lane with the same IEEE
 // rounding, and a fused multiply-add is fused in every copy (an instruction, or
 // the C library's fma in the baseline one).  Elsewhere the one build serves.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// ThreadSanitizer cannot run the loader's selection (it runs before the
+// sanitizer's runtime is ready), so a ThreadSanitizer build has the one copy.
+#if defined(__SANITIZE_THREAD__)
+#define HOSTMATH_BATCH_UNDER_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define HOSTMATH_BATCH_UNDER_TSAN 1
+#endif
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(HOSTMATH_BATCH_UNDER_TSAN)
 #define HOSTMATH_BATCH_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
 #else
 #define HOSTMATH_BATCH_CLONES
