@@ -14,6 +14,7 @@
 // Half to float is exact, by integer arithmetic on the pattern; every NaN
 // becomes 0x7fffffff.  Half to integers widens to float, then clamps and
 // truncates; integers to half go through float and the rounding to nearest.
+#include "half_kernels.h"
 #include "internal.h"
 
 #include <cstdint>
@@ -23,25 +24,25 @@ using hostmath::detail::bits_of;
 using hostmath::detail::double_from_bits;
 using hostmath::detail::float_from_bits;
 
+// The format's constants are those of the array forms' kernels.
+using hostmath::detail::kFloatBelowHalfOverflow;
+using hostmath::detail::kFloatHalfMinNormal;
+using hostmath::detail::kFloatHalfTiny;
+using hostmath::detail::kFloatInfinityBits;
+using hostmath::detail::kHalfFractionShift;
+using hostmath::detail::kHalfHalfUnit;
+using hostmath::detail::kHalfInfinity;
+using hostmath::detail::kHalfMaxFinite;
+using hostmath::detail::kHalfNan;
+using hostmath::detail::kHalfRebias;
+using hostmath::detail::kSubnormalShiftBase;
+
 namespace {
 
-constexpr unsigned int kHalfNan = 0x7fff;
-constexpr unsigned int kHalfInfinity = 0x7c00;
-constexpr unsigned int kHalfMaxFinite = 0x7bff;
-constexpr unsigned int kHalfUnit = 0x80000000u;  // half an ulp, in the remainder word
-
-// Float magnitudes (bits with the sign cleared) that bound the classes.
-constexpr unsigned int kFloatInfinity = 0x7f800000u;
-constexpr unsigned int kFloatBelowOverflow = 0x477fefffu;  // 65519.996..., the last float below 65520
-constexpr unsigned int kFloatHalfMinNormal = 0x38800000u;  // 2^-14
-constexpr unsigned int kFloatHalfTiny = 0x33000000u;       // 2^-25, half the smallest subnormal
-constexpr unsigned int kRebias = 0x38000000u;              // (127 - 15) << 23
-constexpr int kHalfFractionShift = 13;                     // float fraction bits below the half's
-constexpr int kSubnormalShiftBase = 126;                   // shift = 126 - exponent: units of 2^-24
 
 // Splits x into the half pattern truncated toward zero (returned, in the low
 // 16 bits), the sign (0x8000 or 0) and the discarded bits, left-aligned in the
-// remainder word so that kHalfUnit stands for exactly half an ulp.  The fixed
+// remainder word so that kHalfHalfUnit stands for exactly half an ulp.  The fixed
 // classes (NaN, infinity, overflow) return their pattern with the remainder
 // that makes every direction round them correctly.
 unsigned int __internal_float2half(float x, unsigned int& sign, unsigned int& remainder)
@@ -49,25 +50,25 @@ unsigned int __internal_float2half(float x, unsigned int& sign, unsigned int& re
     const unsigned int bits = bits_of(x);
     sign = (bits >> 16) & 0x8000u;
     const unsigned int u = bits & 0x7fffffffu;
-    if (u > kFloatInfinity) {
+    if (u > kFloatInfinityBits) {
         remainder = 0;
         return kHalfNan;
     }
-    if (u == kFloatInfinity) {
+    if (u == kFloatInfinityBits) {
         remainder = 0;
         return sign | kHalfInfinity;
     }
-    if (u > kFloatBelowOverflow) {  // at or above 65520: a tie at the largest finite half
-        remainder = kHalfUnit;
+    if (u > kFloatBelowHalfOverflow) {  // at or above 65520: a tie at the largest finite half
+        remainder = kHalfHalfUnit;
         return sign | kHalfMaxFinite;
     }
     if (u >= kFloatHalfMinNormal) {
         remainder = u << (32 - kHalfFractionShift);
-        return sign | ((u - kRebias) >> kHalfFractionShift);
+        return sign | ((u - kHalfRebias) >> kHalfFractionShift);
     }
     if (u > kFloatHalfTiny) {  // a subnormal half: count in units of 2^-24
         const unsigned int m = (u & 0x7fffffu) | 0x800000u;
-        const int shift = kSubnormalShiftBase - static_cast<int>(u >> 23);  // 14 to 24
+        const int shift = static_cast<int>(kSubnormalShiftBase - (u >> 23));  // 14 to 24
         remainder = m << (32 - shift);
         return sign | (m >> shift);
     }
@@ -89,7 +90,7 @@ __half float2half_rounded(float x, RoundsUp rounds_up)
 
 bool nearest_even_rounds_up(unsigned short t, unsigned int, unsigned int rem)
 {
-    return rem > kHalfUnit || (rem == kHalfUnit && (t & 1u) != 0);
+    return rem > kHalfHalfUnit || (rem == kHalfHalfUnit && (t & 1u) != 0);
 }
 
 }  // namespace
