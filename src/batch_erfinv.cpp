@@ -2,13 +2,7 @@
 // (batch_loops.h): the pieces of erfinv_kernels.h, which the scalar functions
 // also use, evaluated side by side; only the system log and sqrt are called
 // lane by lane, for the lanes whose interval calls them.
-//
-// The selects between pieces become vector code only where the compiler need
-// not keep the floating-point exception flags of operations it evaluates
-// unconditionally; values and results are not affected.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("no-trapping-math")
-#endif
+#include "dispatch.h"
 #include "batch_loops.h"
 #include "erfinv_kernels.h"
 
@@ -22,7 +16,7 @@ using hostmath::detail::take_piece;
 
 namespace {
 
-HOSTMATH_BATCH_CLONES void erfinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
+void erfinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
 {
     using namespace hostmath::detail::erfinvf_parts;
     using Flag = LaneFlag<float>;
@@ -45,7 +39,7 @@ HOSTMATH_BATCH_CLONES void erfinvf_block(const float (&x)[kBlock], float (&y)[kB
     for (std::size_t i = 0; i < kBlock; ++i) y[i] = result(x[i], a[i], p[i]);
 }
 
-HOSTMATH_BATCH_CLONES void erfinv_block(const double (&x)[kBlock], double (&y)[kBlock])
+void erfinv_block(const double (&x)[kBlock], double (&y)[kBlock])
 {
     using namespace hostmath::detail::erfinv_parts;
     using Flag = LaneFlag<double>;
@@ -81,7 +75,7 @@ HOSTMATH_BATCH_CLONES void erfinv_block(const double (&x)[kBlock], double (&y)[k
 // Above 0.625 erfcinvf is erfinvf(1 - x): those lanes go through the erfinvf
 // block (the others with the cheap argument 0); the rest take logf(x (2 - x))
 // or logf(x).
-HOSTMATH_BATCH_CLONES void erfcinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
+void erfcinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
 {
     using namespace hostmath::detail::erfcinvf_parts;
     using Flag = LaneFlag<float>;
@@ -112,7 +106,7 @@ HOSTMATH_BATCH_CLONES void erfcinvf_block(const float (&x)[kBlock], float (&y)[k
     for (std::size_t i = 0; i < kBlock; ++i) y[i] = result(x[i], b[i]);
 }
 
-HOSTMATH_BATCH_CLONES void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
+void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
 {
     using namespace hostmath::detail::erfcinv_parts;
     using Flag = LaneFlag<double>;
@@ -162,22 +156,22 @@ HOSTMATH_BATCH_CLONES void erfcinv_block(const double (&x)[kBlock], double (&y)[
 
 }  // namespace
 
-void qx_math_func_host_batch_erfinvf(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, erfinvf_block);
 }
 
-void qx_math_func_host_batch_erfinv(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, erfinv_block);
 }
 
-void qx_math_func_host_batch_erfcinvf(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0f, erfcinvf_block);
 }
 
-void qx_math_func_host_batch_erfcinv(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0, erfcinv_block);
 }

@@ -2,13 +2,7 @@
 // of normcdf_kernels.h, which the scalar functions also use, evaluated side by
 // side; only the system exp is called lane by lane, for the lanes of the lower
 // tail.
-//
-// The selects between pieces become vector code only where the compiler need
-// not keep the floating-point exception flags of operations it evaluates
-// unconditionally; values and results are not affected.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("no-trapping-math")
-#endif
+#include "dispatch.h"
 #include "batch_loops.h"
 #include "normcdf_kernels.h"
 
@@ -123,24 +117,24 @@ HOSTMATH_BATCH_INLINE void normcdf_block_by_groups(const T (&x)[kBlock], T (&y)[
     for (std::size_t j = 0; j < kBlock; ++j) y[groups.lane[j]] = ys[j];
 }
 
-HOSTMATH_BATCH_CLONES void normcdff_block(const float (&x)[kBlock], float (&y)[kBlock])
+void normcdff_block(const float (&x)[kBlock], float (&y)[kBlock])
 {
     normcdf_block_by_pieces(x, y);
 }
 
-HOSTMATH_BATCH_CLONES void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
+void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
 {
     normcdf_block_by_groups(x, y);
 }
 
 }  // namespace
 
-void qx_math_func_host_batch_normcdff(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdff, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, normcdff_block);
 }
 
-void qx_math_func_host_batch_normcdf(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, normcdf_block);
 }

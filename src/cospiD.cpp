@@ -7,12 +7,13 @@
 // cosine, with no special case for half-integers: cospi(0.5) is the cosine of
 // the double nearest pi/2, a tiny positive number.  Infinities and NaN come
 // back as NaN.
+#include "dispatch.h"
 #include "pi_scaled.h"
 
 using hostmath::detail::counts_as_integer;
 using hostmath::detail::kPi;
 
-double qx_math_func_host_cospi(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_cospi, (double x))
 {
     if (counts_as_integer(x)) return std::fmod(x, 2.0) == 0.0 ? 1.0 : -1.0;
     return std::cos(x * kPi);

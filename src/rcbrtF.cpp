@@ -3,9 +3,10 @@
 // 1 divided by the system cube root, two roundings in single precision, with
 // no special case: a zero gives the infinity of its sign through the division
 // (raising the division-by-zero flag), an infinity the zero of its sign.
+#include "dispatch.h"
 #include "internal.h"
 
-float qx_math_func_host_rcbrtf(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_rcbrtf, (float x))
 {
     return 1.0f / std::cbrt(x);
 }
