@@ -74,11 +74,14 @@ struct Paths<Body> {
     __attribute__((flatten, target(HOSTMATH_X86_64_V3))) static R v3(A... a) { return Body(a...); }
     __attribute__((flatten, target(HOSTMATH_X86_64_V4))) static R v4(A... a) { return Body(a...); }
 
-    static Function pick(Path widest)
+    // Only the copies up to kWidest are instantiated.
+    template <Path kWidest>
+    static Function pick()
     {
-        const Path path = selected_path() < widest ? selected_path() : widest;
-        if (path == Path::kV4) return v4;
-        if (path == Path::kV3) return v3;
+        const Path path = selected_path();
+        if constexpr (kWidest >= Path::kV4)
+            if (path >= Path::kV4) return v4;
+        if (path >= Path::kV3) return v3;
         return baseline;
     }
 };
@@ -93,7 +96,7 @@ struct Paths<Body> {
     static inline __attribute__((always_inline)) Ret name##_body params;                                  \
     extern "C" __attribute__((used)) decltype(&name##_body) name##_resolver()                             \
     {                                                                                                      \
-        return hostmath::detail::Paths<name##_body>::pick(widest);                                        \
+        return hostmath::detail::Paths<name##_body>::template pick<widest>();                             \
     }                                                                                                      \
     Ret name params __attribute__((ifunc(#name "_resolver")));                                           \
     static inline __attribute__((always_inline)) Ret name##_body params
