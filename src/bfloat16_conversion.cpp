@@ -9,7 +9,6 @@
 // Integers to bfloat16 build the pattern from the integer's bits, with no
 // floating-point arithmetic; bfloat16 to float is exact, and bfloat16 to the
 // integer types truncates toward zero and saturates by explicit comparisons.
-#include "dispatch.h"
 #include "internal.h"
 
 #include <cmath>
@@ -91,7 +90,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 // Double to bfloat16 with one rounding: the double is first narrowed to float
 // rounded to odd (truncate toward zero, then set the lowest bit if anything was
 // lost), which keeps the information the final rounding needs.
-HOSTMATH_DISPATCHED(__quix_bfloat16, qx_math_func_host___double2bfloat16, (double x))
+__quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
 {
     const float f = static_cast<float>(x);
     const double d = f;

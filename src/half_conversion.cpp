@@ -14,7 +14,6 @@
 // Half to float is exact, by integer arithmetic on the pattern; every NaN
 // becomes 0x7fffffff.  Half to integers widens to float, then clamps and
 // truncates; integers to half go through float and the rounding to nearest.
-#include "dispatch.h"
 #include "half_kernels.h"
 #include "internal.h"
 
@@ -145,7 +144,7 @@ double half_rounding_scale(std::uint64_t a)
 // exact.  The float conversion then finds nothing to round, except that 65536
 // becomes infinity.  Outside that range the result is zero, infinity or NaN
 // whatever the float rounding does.
-HOSTMATH_DISPATCHED(__half, qx_math_func_host___double2half, (double x))
+__half qx_math_func_host___double2half(double x)
 {
     const std::uint64_t a = bits_of(x) & ~(1ull << 63);
     if (a > kDoubleTiny && a < kDoubleOverflow) {
