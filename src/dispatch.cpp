@@ -6,8 +6,10 @@
 // immediate binding (and for every function whose address a program takes) is
 // before the C library has initialised itself: getenv does not yet see the
 // environment then, and neither the C library's nor a sanitizer's state may be
-// relied on.  So this file asks the processor directly (CPUID, XGETBV) and
-// reads the variable from /proc/self/environ by system calls, with nothing
+// relied on.  In a static executable they run even before thread-local
+// storage exists, so not even errno or the stack protector's canary may be
+// touched.  So this file asks the processor directly (CPUID, XGETBV) and reads
+// the variable from /proc/self/environ by raw system calls, with nothing
 // instrumented; where /proc cannot be read the processor alone decides.
 #include "dispatch.h"
 
@@ -16,9 +18,16 @@
 #include <cpuid.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
-#include <unistd.h>
 
-#define HOSTMATH_EARLY __attribute__((no_sanitize("address", "undefined")))
+#if defined(__has_attribute)
+#if __has_attribute(no_stack_protector)
+#define HOSTMATH_NO_STACK_PROTECTOR __attribute__((no_stack_protector))
+#endif
+#endif
+#if !defined(HOSTMATH_NO_STACK_PROTECTOR)
+#define HOSTMATH_NO_STACK_PROTECTOR
+#endif
+#define HOSTMATH_EARLY __attribute__((no_sanitize("address", "undefined"))) HOSTMATH_NO_STACK_PROTECTOR
 
 namespace hostmath {
 namespace detail {
@@ -35,6 +44,14 @@ constexpr unsigned kBmi1 = 1u << 3, kAvx2 = 1u << 5, kBmi2 = 1u << 8, kAvx512f =
 constexpr unsigned kLahf = 1u << 0, kLzcnt = 1u << 5;
 // XCR0: the register state the operating system saves.
 constexpr unsigned kXmmYmm = 0x6, kOpmaskZmm = 0xe0;
+
+// A system call with up to three arguments; a negative result is -errno.
+HOSTMATH_EARLY long system_call(long number, long a = 0, long b = 0, long c = 0)
+{
+    long result;
+    __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(a), "S"(b), "d"(c) : "rcx", "r11", "memory");
+    return result;
+}
 
 HOSTMATH_EARLY bool all(unsigned have, unsigned need) { return (have & need) == need; }
 
@@ -113,15 +130,15 @@ private:
 HOSTMATH_EARLY Path environment_cap()
 {
     CapReader reader;
-    const long fd = syscall(SYS_open, "/proc/self/environ", O_RDONLY | O_CLOEXEC);
+    const long fd = system_call(SYS_open, reinterpret_cast<long>("/proc/self/environ"), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return reader.cap();
     char buffer[512];
     for (;;) {
-        const long n = syscall(SYS_read, fd, buffer, sizeof buffer);
+        const long n = system_call(SYS_read, fd, reinterpret_cast<long>(buffer), sizeof buffer);
         if (n <= 0) break;
         reader.feed(buffer, n);
     }
-    syscall(SYS_close, fd);
+    system_call(SYS_close, fd);
     return reader.cap();
 }
 
