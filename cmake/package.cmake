@@ -44,12 +44,20 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # trigger (CPack adds the same call to its maintainer scripts).
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
     ${debian_dir}/triggers)
-# libhostmath.so names the C library as a dependency although the code calls
-# only into libm and libstdc++: every shared library of a Debian system must,
-# and a compiler that links with --as-needed would drop it.
-if(HOSTMATH_LIBRARY_TYPE STREQUAL "SHARED")
-  target_link_options(hostmath PRIVATE LINKER:--no-as-needed)
-endif()
+# Every shared object packaged (libhostmath.so, the Python module) names the C
+# library as a dependency even where its code calls only into libm, libstdc++
+# or libhostmath: Debian requires it of every shared library, and a compiler
+# that links with --as-needed would drop it.
+get_property(source_dirs DIRECTORY PROPERTY SUBDIRECTORIES)
+foreach(dir IN LISTS source_dirs ITEMS ${PROJECT_SOURCE_DIR})
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(SHARED|MODULE)_LIBRARY$")
+      target_link_options(${target} PRIVATE LINKER:--no-as-needed)
+    endif()
+  endforeach()
+endforeach()
 
 # Each package's description: its synopsis, then this, then what it holds.
 string(CONCAT extended_description
@@ -74,7 +82,15 @@ set(CPACK_COMPONENT_COMMAND_DESCRIPTION "device math functions on the host, bit 
 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-hostmath)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
-set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS python3-numpy)
+# A compiled module serves the Python version it was built for (found by the
+# python/ build as Python3_VERSION) and no other.
+if(Python3_VERSION_MAJOR AND Python3_VERSION_MINOR)
+  math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
+  set(python_depends "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}~), python3 (<< ${Python3_VERSION_MAJOR}.${next_minor})")
+else()
+  set(python_depends python3)
+endif()
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${python_depends}, python3-numpy")
 set(CPACK_COMPONENT_PYTHON_DEPENDS runtime)
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION "device math functions on the host, bit for bit: Python 3 module\n${extended_description}\n\nThis package holds the Python 3 module, which applies them to NumPy arrays.")
 
