@@ -17,7 +17,7 @@ lintian --fail-on error "${debs[@]}"
 
 work=$(mktemp -d)
 remove() {
-  dpkg -r "${names[@]}" >/dev/null
+  dpkg --purge "${names[@]}" >/dev/null
   rm -rf "$work"
 }
 trap remove EXIT
@@ -46,8 +46,8 @@ for gone in /usr/bin/hostmath /usr/include/hostmath.h; do
     exit 1
   fi
 done
-if ldconfig -p | grep -q libhostmath; then
-  echo "the loader cache still lists libhostmath after removing the packages" >&2
+if ldconfig -p | grep -q libhostmath || dpkg -l "${names[@]}" 2>/dev/null | grep -q '^[a-z][a-z] '; then
+  echo "libhostmath is still known to the loader cache or to dpkg after the packages are purged" >&2
   exit 1
 fi
 echo "package test passed: ${names[*]}"
