@@ -85,13 +85,16 @@ std::vector<Record> records(const std::vector<float>& from)
     return v;
 }
 
-// Where the loader bound the function named by its symbol, from the start of
-// the library.
-long bound_offset(const char* symbol)
+// Where the loader bound the function, from the start of the object holding
+// it: found by its symbol in the dynamic symbol table (the shared library), or
+// else by its address (a static library, linked into this program).
+template <typename Function>
+long bound_offset(const char* symbol, Function* function)
 {
-    void* const address = dlsym(RTLD_DEFAULT, symbol);
+    void* address = dlsym(RTLD_DEFAULT, symbol);
+    if (address == nullptr) address = reinterpret_cast<void*>(function);
     Dl_info info;
-    if (address == nullptr || dladdr(address, &info) == 0) return -1;
+    if (dladdr(address, &info) == 0) return -1;
     return static_cast<const char*>(address) - static_cast<const char*>(info.dli_fbase);
 }
 
@@ -99,8 +102,8 @@ long bound_offset(const char* symbol)
 
 int main()
 {
-    std::printf("bound %ld %ld\n", bound_offset("_Z25qx_math_func_host_erfinvff"),
-                bound_offset("_Z31qx_math_func_host_batch_erfinvfPKfPfm"));
+    std::printf("bound %ld %ld\n", bound_offset("_Z25qx_math_func_host_erfinvff", qx_math_func_host_erfinvf),
+                bound_offset("_Z31qx_math_func_host_batch_erfinvfPKfPfm", qx_math_func_host_batch_erfinvf));
     const auto floats = samples<float>();
     const auto doubles = samples<double>();
 #define SCALAR(f, in) print_scalar(#f, qx_math_func_host_##f, in)
