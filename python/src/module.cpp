@@ -156,8 +156,12 @@ int exact_match_first(PyUFuncObject* ufunc, NPY_CASTING casting, PyArrayObject**
     return PyUFunc_DefaultTypeResolver(ufunc, casting, operands, type_tup, out_dtypes);
 }
 
+// NumPy's name of a type; long long and long are both int64 on LP64 systems,
+// so the overloads of max and min are told apart by the C names.
 std::string type_name(char type)
 {
+    if (type == NPY_LONGLONG) return "longlong";
+    if (type == NPY_ULONGLONG) return "ulonglong";
     PyArray_Descr* d = PyArray_DescrFromType(type);
     const std::string name = py::str(reinterpret_cast<PyObject*>(d));
     Py_DECREF(d);
