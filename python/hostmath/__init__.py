@@ -138,7 +138,7 @@ def check(function, *args, max_ulp=0, nan="exact"):
     expected = _as_outputs(ufunc(*args[:-1]), ufunc.nout, "the result")
     got = _as_outputs(args[-1], ufunc.nout, "got")
     total, kept = None, []
-    for e, g in zip(expected, got):
+    for e, g in zip(expected, got):  # one array, or both of a pair
         e = _np.asarray(e)
         g = _np.asarray(g) if isinstance(g, _np.ndarray) else _np.asarray(g, dtype=e.dtype)
         if g.dtype != e.dtype or g.shape != e.shape:
@@ -148,11 +148,13 @@ def check(function, *args, max_ulp=0, nan="exact"):
         g_flat = _np.ascontiguousarray(g, native).reshape(-1)
         kind = _result_kind(ufunc, e.dtype)
         figures = _hostmath._compare(kind, e_flat, g_flat, int(max_ulp), nan == "any", _KEPT_MISMATCHES)
-        for i in figures["first_mismatches"]:
-            index = _np.unravel_index(i, e.shape) if e.ndim > 1 else i
-            kept.append((index, _format_value(kind, e_flat[i]), _format_value(kind, g_flat[i])))
+        index = (lambda i: tuple(int(k) for k in _np.unravel_index(i, e.shape))) if e.ndim > 1 else int
+        figures["worst_index"] = index(figures["worst_index"])
+        kept += [(i, index(i), _format_value(kind, e_flat[i]), _format_value(kind, g_flat[i]))
+                 for i in figures["first_mismatches"]]
         total = figures if total is None else _merge(total, figures)
-    return Report(ufunc.__name__, int(max_ulp), nan, total, kept[:_KEPT_MISMATCHES])
+    kept = [m[1:] for m in sorted(kept, key=lambda m: m[0])[:_KEPT_MISMATCHES]]
+    return Report(ufunc.__name__, int(max_ulp), nan, total, kept)
 
 
 def _merge(a, b):
