@@ -92,6 +92,11 @@ def test_ufunc_matches_the_command(signature, result):
         assert mismatch.size == 0, f"output {k} differs for arguments {[x[mismatch[0]] for x in inputs]}"
 
 
+@pytest.mark.skipif(not COMMAND, reason="the hostmath command is not built")
+def test_the_ufuncs_are_the_commands_functions():
+    assert set(hostmath._hostmath.function_names) == {signature.split("(")[0] for signature, _ in signatures()}
+
+
 @pytest.mark.parametrize("a, b, result", [
     (np.int16(-1), np.uint16(5), np.int32(5)),           # both promote to int
     (np.float16(1), np.float16(-2), np.float32(1)),      # half goes to float
