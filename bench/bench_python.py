@@ -51,12 +51,15 @@ def make_input(spec, n, rng):
     return rng.uniform(low, high, n).astype(dtype)
 
 
-def best_time(call, repetitions):
-    best = float("inf")
+def best_times(calls, repetitions):
+    """The best time of each call, the calls taking turns so that the machine's
+    load falls on them alike."""
+    best = [float("inf")] * len(calls)
     for _ in range(repetitions):
-        start = time.perf_counter()
-        call()
-        best = min(best, time.perf_counter() - start)
+        for k, call in enumerate(calls):
+            start = time.perf_counter()
+            call()
+            best[k] = min(best[k], time.perf_counter() - start)
     return best
 
 
@@ -86,18 +89,20 @@ def measure(n, repetitions, library):
         x = make_input(spec, n, rng)
         ufunc = getattr(hostmath, name)
         out = np.empty_like(ufunc(x[:1]), shape=n)
-        t_ufunc = best_time(lambda: ufunc(x, out=out), repetitions) * ns
         form = forms[name]
-        t_form = best_time(lambda: form(x.ctypes.data, out.ctypes.data, n), repetitions) * ns
-        layer.append((name, t_form, t_ufunc))
+        t_form, t_ufunc = best_times([lambda: form(x.ctypes.data, out.ctypes.data, n), lambda: ufunc(x, out=out)],
+                                     repetitions)
+        layer.append((name, t_form * ns, t_ufunc * ns))
+        peer = None
         if name == "__float2half_rn":
-            peers.append((name, "x.astype(np.float16)", best_time(lambda: ufunc(x), repetitions) * ns,
-                          best_time(lambda: x.astype(np.float16), repetitions) * ns))
+            label, peer = "x.astype(np.float16)", lambda: x.astype(np.float16)
         if name in SCIPY_PEERS:
             import scipy.special
-            peer = getattr(scipy.special, SCIPY_PEERS[name])
-            peers.append((name, f"scipy.special.{SCIPY_PEERS[name]} ({x.dtype})",
-                          best_time(lambda: ufunc(x), repetitions) * ns, best_time(lambda: peer(x), repetitions) * ns))
+            label = f"scipy.special.{SCIPY_PEERS[name]} ({x.dtype})"
+            peer = lambda: getattr(scipy.special, SCIPY_PEERS[name])(x)  # noqa: E731
+        if peer:
+            ours, theirs = best_times([lambda: ufunc(x), peer], repetitions)
+            peers.append((name, label, ours * ns, theirs * ns))
     return layer, peers
 
 
@@ -118,7 +123,9 @@ def section(n, repetitions, layer, peers):
         f"start {load}.",
         "",
         "The ufunc layer: each ufunc against the array form it calls, both writing into a preallocated array "
-        "(`f(x, out=y)`; the array form called once through ctypes).",
+        "(`f(x, out=y)`; the array form called once through ctypes). The ufunc makes that one call for a whole "
+        "contiguous array, so the two columns differ by a constant of microseconds; spread beyond that is the "
+        "machine's load.",
         "",
         "| function | array form (ns) | ufunc (ns) | ratio |",
         "|---|---:|---:|---:|",
