@@ -9,6 +9,7 @@
 // Integers to bfloat16 build the pattern from the integer's bits, with no
 // floating-point arithmetic; bfloat16 to float is exact, and bfloat16 to the
 // integer types truncates toward zero and saturates by explicit comparisons.
+#include "fp_env.h"
 #include "internal.h"
 
 #include <cmath>
@@ -83,7 +84,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16_ru(float x)
 
 __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 {
-    if (x != x) x = float_from_bits(kNanAsFloat);
+    if (hostmath::detail::isnan(x)) x = float_from_bits(kNanAsFloat);
     return __quix_bfloat16::round_to_bfloat16(x);
 }
 
@@ -92,6 +93,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 // lost), which keeps the information the final rounding needs.
 __quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const float f = static_cast<float>(x);
     const double d = f;
     unsigned int w = bits_of(f);
@@ -313,6 +315,7 @@ float2 qx_math_func_host___bfloat1622float2(__quix_bfloat162 a)
 
 unsigned short qx_math_func_host___bfloat162ushort_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const float f = static_cast<float>(a);
     if (!(f >= 0.0f)) return 0;  // below zero, or NaN (unordered)
     const float t = std::trunc(f);
@@ -322,6 +325,7 @@ unsigned short qx_math_func_host___bfloat162ushort_rz(__quix_bfloat16 a)
 
 short qx_math_func_host___bfloat162short_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     if (isnan(a)) return 0;
     const float t = std::trunc(static_cast<float>(a));
     if (t < -32768.0f) return std::numeric_limits<short>::min();
@@ -331,20 +335,24 @@ short qx_math_func_host___bfloat162short_rz(__quix_bfloat16 a)
 
 int qx_math_func_host___bfloat162int_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return convert_rz<int>(std::trunc(static_cast<float>(a)));
 }
 
 unsigned int qx_math_func_host___bfloat162uint_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return bfloat16_to_unsigned_rz<unsigned int>(a, 0u, kTwoTo32Bits);
 }
 
 long long qx_math_func_host___bfloat162ll_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return convert_rz<long long>(std::trunc(static_cast<float>(a)));
 }
 
 unsigned long long qx_math_func_host___bfloat162ull_rz(__quix_bfloat16 a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return bfloat16_to_unsigned_rz<unsigned long long>(a, kUllNan, kTwoTo64Bits);
 }

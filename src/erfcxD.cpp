@@ -21,11 +21,13 @@
 // (-1, 5120), 5.8 on [5120, 2^20], 1.1 above; 2.6 ulps for x <= -1 with
 // glibc's exp, whose last bits the reflected results follow.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfcx_kernels.h"
 #include "internal.h"
 
 double qx_math_func_host_erfcx(double x)
 {
+    const hostmath::detail::FpEnvGuard guard;
     using namespace hostmath::detail::erfcx_parts;
     const double a = std::fabs(x);
     const double r = of_magnitude(x, a);

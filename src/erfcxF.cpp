@@ -17,11 +17,13 @@
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfcx_kernels.h"
 #include "internal.h"
 
 float qx_math_func_host_erfcxf(float x)
 {
+    const hostmath::detail::FpEnvGuard guard;
     using namespace hostmath::detail::erfcxf_parts;
     const float a = std::fabs(x);
     const float r = of_magnitude(x, a);

@@ -14,6 +14,7 @@
 // Half to float is exact, by integer arithmetic on the pattern; every NaN
 // becomes 0x7fffffff.  Half to integers widens to float, then clamps and
 // truncates; integers to half go through float and the rounding to nearest.
+#include "fp_env.h"
 #include "half_kernels.h"
 #include "internal.h"
 
@@ -146,6 +147,7 @@ double half_rounding_scale(std::uint64_t a)
 // whatever the float rounding does.
 __half qx_math_func_host___double2half(double x)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const std::uint64_t a = bits_of(x) & ~(1ull << 63);
     if (a > kDoubleTiny && a < kDoubleOverflow) {
         const double c = half_rounding_scale(a);
@@ -218,30 +220,46 @@ constexpr std::uint64_t kInt64NanResult = 0x8000000000000000ull;
 
 float qx_math_func_host___half2float(__half h) { return __internal_half2float(static_cast<__half_raw>(h).bits); }
 
-short qx_math_func_host___half2short_rz(__half h) { return half2int_rz<short>(h, 32767.0f, -32768.0f, 0); }
+short qx_math_func_host___half2short_rz(__half h)
+{
+    const hostmath::detail::FpEnvGuard guard;
+    return half2int_rz<short>(h, 32767.0f, -32768.0f, 0);
+}
 
 unsigned short qx_math_func_host___half2ushort_rz(__half h)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return half2int_rz<unsigned short>(h, 65535.0f, 0.0f, 0);
 }
 
-int qx_math_func_host___half2int_rz(__half h) { return half2int_rz<int>(h, kTwoTo31, -kTwoTo31, 0); }
+int qx_math_func_host___half2int_rz(__half h)
+{
+    const hostmath::detail::FpEnvGuard guard;
+    return half2int_rz<int>(h, kTwoTo31, -kTwoTo31, 0);
+}
 
-unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2int_rz<unsigned int>(h, kTwoTo32, 0.0f, 0); }
+unsigned int qx_math_func_host___half2uint_rz(__half h)
+{
+    const hostmath::detail::FpEnvGuard guard;
+    return half2int_rz<unsigned int>(h, kTwoTo32, 0.0f, 0);
+}
 
 long long qx_math_func_host___half2ll_rz(__half h)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return half2int_rz<long long>(h, kTwoTo63, -kTwoTo63, std::numeric_limits<long long>::min());
 }
 
 unsigned long long qx_math_func_host___half2ull_rz(__half h)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return half2int_rz<unsigned long long>(h, kTwoTo64, 0.0f, kInt64NanResult);
 }
 
 // Integers to half go through float, rounded to nearest.  Only magnitudes above
 // 2^24 can be rounded there, and those end as infinity anyway, so the result is
-// the integer rounded once to half.
+// the integer rounded once to half.  The 16-bit integers convert exactly and
+// need no guard; the wider ones can round, which raises the inexact flag.
 __half qx_math_func_host___short2half_rn(short a)
 {
     return qx_math_func_host___float2half_rn(static_cast<float>(static_cast<int>(a)));
@@ -252,16 +270,26 @@ __half qx_math_func_host___ushort2half_rn(unsigned short a)
     return qx_math_func_host___float2half_rn(static_cast<float>(static_cast<unsigned int>(a)));
 }
 
-__half qx_math_func_host___int2half_rn(int a) { return qx_math_func_host___float2half_rn(static_cast<float>(a)); }
-
-__half qx_math_func_host___uint2half_rn(unsigned int a)
+__half qx_math_func_host___int2half_rn(int a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return qx_math_func_host___float2half_rn(static_cast<float>(a));
 }
 
-__half qx_math_func_host___ll2half_rn(long long a) { return qx_math_func_host___float2half_rn(static_cast<float>(a)); }
+__half qx_math_func_host___uint2half_rn(unsigned int a)
+{
+    const hostmath::detail::FpEnvGuard guard;
+    return qx_math_func_host___float2half_rn(static_cast<float>(a));
+}
+
+__half qx_math_func_host___ll2half_rn(long long a)
+{
+    const hostmath::detail::FpEnvGuard guard;
+    return qx_math_func_host___float2half_rn(static_cast<float>(a));
+}
 
 __half qx_math_func_host___ull2half_rn(unsigned long long a)
 {
+    const hostmath::detail::FpEnvGuard guard;
     return qx_math_func_host___float2half_rn(static_cast<float>(a));
 }
