@@ -39,9 +39,12 @@ namespace hostmath {
 namespace detail {
 
 // The registers are read and written by volatile statements, which the
-// compiler keeps in order and never merges: it may merge two reads by the
-// intrinsic, and so drop the check on the way out, and then moved a C library
-// call it knew to have no side effects past the restore.
+// compiler keeps in order and never merges, and the way out reads them again
+// rather than recalling what the way in did: where the compiler could tell
+// the two apart (reads through the intrinsic merged, or the install's own
+// condition tested again), it gave each path its own copy of the body and
+// moved arithmetic and C library calls without side effects past the
+// restore.  The tests check the compiled code under each state.
 #if defined(HOSTMATH_FP_ENV_X86)
 
 inline unsigned int read_mxcsr()
@@ -100,7 +103,7 @@ public:
     }
     ~FpEnvGuard()
     {
-        if ((control_ & kControl) != 0) write_fpcr(control_);
+        if (read_fpcr() != control_) write_fpcr(control_);
         if (read_fpsr() != flags_) write_fpsr(flags_);
         errno = errno_;
     }
