@@ -94,7 +94,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 // lost), which keeps the information the final rounding needs.
 __quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     const float f = static_cast<float>(x);
     const double d = f;
     unsigned int w = bits_of(f);
@@ -102,7 +102,7 @@ __quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
     if (x < 0 && d < x) w -= 1;
     if (d != x && x == x) w |= 1;  // sticky bit
     if (x != x) w = kNanAsFloat;
-    return __quix_bfloat16::round_to_bfloat16(float_from_bits(w));
+    return hostmath::detail::settled(__quix_bfloat16::round_to_bfloat16(float_from_bits(w)));
 }
 
 __quix_bfloat162 qx_math_func_host___float2bfloat162_rn(float a)

@@ -12,6 +12,6 @@
 
 double qx_math_func_host_cospi(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return hostmath::detail::cospi_of(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
 }

@@ -11,6 +11,6 @@
 
 float qx_math_func_host_cospif(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return hostmath::detail::cospi_of(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
 }

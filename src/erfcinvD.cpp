@@ -22,7 +22,7 @@
 
 double qx_math_func_host_erfcinv(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcinv_parts;
     double b;
     if (x > kUpperStart) {
@@ -33,5 +33,5 @@ double qx_math_func_host_erfcinv(double x)
         const double t = std::sqrt(-std::log(x));
         b = t * small_polynomial(small_piece_index(x), 1.0 / t);
     }
-    return result(x, b);
+    return hostmath::detail::settled(result(x, b));
 }

@@ -21,7 +21,7 @@
 
 float qx_math_func_host_erfcinvf(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcinvf_parts;
     float b;
     if (x > kUpperStart) {
@@ -31,5 +31,5 @@ float qx_math_func_host_erfcinvf(float x)
     } else {
         b = small_piece(x, std::sqrt(-std::log(x)));
     }
-    return result(x, b);
+    return hostmath::detail::settled(result(x, b));
 }

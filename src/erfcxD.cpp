@@ -27,12 +27,12 @@
 
 double qx_math_func_host_erfcx(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcx_parts;
     const double a = std::fabs(x);
     const double r = of_magnitude(x, a);
-    if (!reflects(x)) return r;
+    if (!reflects(x)) return hostmath::detail::settled(r);
     const double s = square_head(a);
     const double e = square_tail(a, s);  // s + e = x^2 exactly
-    return reflected(x, r, std::exp(s) * std::exp(e));
+    return hostmath::detail::settled(reflected(x, r, std::exp(s) * std::exp(e)));
 }

@@ -21,7 +21,7 @@
 
 double qx_math_func_host_erfinv(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfinv_parts;
     const double a = std::fabs(x);
     double b;
@@ -33,5 +33,5 @@ double qx_math_func_host_erfinv(double x)
     } else {
         b = tail_piece(a, std::sqrt(-std::log(tail_log_argument(a))));
     }
-    return result(x, a, b);
+    return hostmath::detail::settled(result(x, a, b));
 }

@@ -18,7 +18,7 @@
 
 float qx_math_func_host_erfinvf(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfinvf_parts;
     const float a = std::fabs(x);
     float p;
@@ -28,5 +28,5 @@ float qx_math_func_host_erfinvf(float x)
         const float w = -std::log(log_argument(a));
         p = w < kLogSplit ? log_piece(w) : root_piece(std::sqrt(w));
     }
-    return result(x, a, p);
+    return hostmath::detail::settled(result(x, a, p));
 }

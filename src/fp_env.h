@@ -5,13 +5,15 @@
 // flush-to-zero, denormals-are-zero, default-NaN or unmasked exceptions would
 // change results or trap.
 //
-// FpEnvGuard, declared as the first line of a function body, saves the state,
+// FpEnvGuard, declared as the first line of a function body with the
+// function's floating-point arguments (every value the function returns
+// passed through settled(), below), saves the state,
 // installs the default where the control bits differ from it (the usual case
 // is that they do not, and the register is then not written), and on the way
 // out puts back the control bits and the sticky flags exactly as they were,
-// writing the register only when it changed, and errno, which the C
-// library's log, exp, sin and sqrt set on edge arguments.  Flags are raised
-// by those calls and by the library's own arithmetic.
+// and errno, which the C library's log, exp, sin and sqrt set on edge
+// arguments.  Flags are raised by those calls and by the library's own
+// arithmetic.
 //
 // On x86-64 the state is MXCSR.  The C library's double and float functions
 // called here compute in SSE registers and leave the x87 unit alone (the
@@ -23,6 +25,8 @@
 // no guard and have none.
 #ifndef HOSTMATH_FP_ENV_H
 #define HOSTMATH_FP_ENV_H
+
+#include "hostmath.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -38,13 +42,45 @@
 namespace hostmath {
 namespace detail {
 
+// Values pinned in place: an empty volatile statement takes v in a register
+// and gives it back.  Volatile statements stay in order, so an argument
+// pinned after the guard's install is not computed with before it, and a
+// result pinned before the restore is computed before it; without this the
+// compiler's scheduler moved a final division past the restore, into the
+// caller's rounding mode.  The guard pins the arguments it is given, and
+// every guarded function returns through settled().
+#if defined(HOSTMATH_FP_ENV_X86)
+#define HOSTMATH_FP_REGISTER "+x"
+#elif defined(HOSTMATH_FP_ENV_AARCH64)
+#define HOSTMATH_FP_REGISTER "+w"
+#else
+#define HOSTMATH_FP_REGISTER "+m"
+#endif
+
+inline void pin(float& v) { __asm__ __volatile__("" : HOSTMATH_FP_REGISTER(v)); }
+inline void pin(double& v) { __asm__ __volatile__("" : HOSTMATH_FP_REGISTER(v)); }
+template <typename Record>  // __half, __quix_bfloat16: the pattern
+inline void pin(Record& v)
+{
+    __asm__ __volatile__("" : "+r"(v.bits));
+}
+
+#undef HOSTMATH_FP_REGISTER
+
+template <typename T>
+inline T settled(T v)
+{
+    pin(v);
+    return v;
+}
+
 // The registers are read and written by volatile statements, which the
-// compiler keeps in order and never merges, and the way out reads them again
-// rather than recalling what the way in did: where the compiler could tell
-// the two apart (reads through the intrinsic merged, or the install's own
-// condition tested again), it gave each path its own copy of the body and
-// moved arithmetic and C library calls without side effects past the
-// restore.  The tests check the compiled code under each state.
+// compiler keeps in order and never merges, and the way out does not depend
+// on what the way in did: where the compiler could tell the two paths apart
+// (reads through the intrinsic merged, or the install's own condition tested
+// again), it gave each path its own copy of the body and moved arithmetic and
+// C library calls without side effects past the restore.  The tests check the
+// compiled code under each state.
 #if defined(HOSTMATH_FP_ENV_X86)
 
 inline unsigned int read_mxcsr()
@@ -61,10 +97,19 @@ public:
     {
         if ((saved_ & kControl) != kDefault) write_mxcsr((saved_ & ~kControl) | kDefault);
     }
+    // Written back unconditionally: on the processors measured, reading MXCSR
+    // waits for the floating-point operations in flight and cost more than
+    // the write (docs/benchmarks.md).
     ~FpEnvGuard()
     {
-        if (read_mxcsr() != saved_) write_mxcsr(saved_);
+        write_mxcsr(saved_);
         errno = errno_;
+    }
+    // The guard for a function of the arguments args, pinned after the install.
+    template <typename... Reals>
+    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
+    {
+        (pin(args), ...);
     }
     FpEnvGuard(const FpEnvGuard&) = delete;
     FpEnvGuard& operator=(const FpEnvGuard&) = delete;
@@ -107,6 +152,12 @@ public:
         if (read_fpsr() != flags_) write_fpsr(flags_);
         errno = errno_;
     }
+    // The guard for a function of the arguments args, pinned after the install.
+    template <typename... Reals>
+    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
+    {
+        (pin(args), ...);
+    }
     FpEnvGuard(const FpEnvGuard&) = delete;
     FpEnvGuard& operator=(const FpEnvGuard&) = delete;
 
@@ -134,6 +185,12 @@ public:
         std::fesetenv(&saved_);
         errno = errno_;
     }
+    // The guard for a function of the arguments args, pinned after the install.
+    template <typename... Reals>
+    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
+    {
+        (pin(args), ...);
+    }
     FpEnvGuard(const FpEnvGuard&) = delete;
     FpEnvGuard& operator=(const FpEnvGuard&) = delete;
 
@@ -143,7 +200,6 @@ private:
 };
 
 #endif
-
 }  // namespace detail
 }  // namespace hostmath
 

@@ -149,15 +149,15 @@ double half_rounding_scale(std::uint64_t a)
 // whatever the float rounding does.
 __half qx_math_func_host___double2half(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     const std::uint64_t a = bits_of(x) & ~(1ull << 63);
     if (a > kDoubleTiny && a < kDoubleOverflow) {
         const double c = half_rounding_scale(a);
         const double s = x + c;
         const double y = s - c;
-        return qx_math_func_host___float2half(static_cast<float>(y));
+        return hostmath::detail::settled(qx_math_func_host___float2half(static_cast<float>(y)));
     }
-    return qx_math_func_host___float2half(static_cast<float>(x));
+    return hostmath::detail::settled(qx_math_func_host___float2half(static_cast<float>(x)));
 }
 
 namespace {
@@ -210,27 +210,30 @@ constexpr std::uint64_t kInt64NanResult = 0x8000000000000000ull;
 // An integer of magnitude m and the given sign to half, to nearest: every
 // magnitude from 65520 up becomes infinity, so m is clamped there first; the
 // float with m's value is then exact, built from m's bits, and the float
-// conversion rounds it once.
+// conversion's kernel (the array forms', equal to it over every float) rounds
+// it once.
 constexpr std::uint64_t kHalfOverflowMagnitude = 65520;
 
 __half integer2half_rn(std::uint64_t m, bool negative)
 {
     constexpr int kFloatBias = 127, kFloatFractionBits = 23;
     constexpr std::uint32_t kFloatFraction = 0x7fffffu;
-    if (m == 0) return qx_math_func_host___float2half_rn(0.0f);
+    if (m == 0) return __half(__half_raw{0});
     if (m > kHalfOverflowMagnitude) m = kHalfOverflowMagnitude;
     const int lead = 63 - __builtin_clzll(m);  // at most 15
     const std::uint32_t fraction = static_cast<std::uint32_t>(m << (kFloatFractionBits - lead)) & kFloatFraction;
     const std::uint32_t exponent = static_cast<std::uint32_t>(lead + kFloatBias) << kFloatFractionBits;
     const std::uint32_t sign = negative ? 0x80000000u : 0u;
-    return qx_math_func_host___float2half_rn(float_from_bits(sign | exponent | fraction));
+    const float exact = float_from_bits(sign | exponent | fraction);
+    return __half(__half_raw{hostmath::detail::float2half_bits<hostmath::detail::HalfNearestEven>(exact)});
 }
 
 template <typename Int>
 __half signed2half_rn(Int a)
 {
     const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
-    return a < 0 ? integer2half_rn(0 - bits, true) : integer2half_rn(bits, false);
+    const bool negative = a < 0;
+    return integer2half_rn(negative ? 0 - bits : bits, negative);
 }
 
 }  // namespace

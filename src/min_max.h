@@ -53,12 +53,15 @@ inline Real quietened(Real x)
 // The pattern of a number mapped to an unsigned integer of its width that
 // orders as the number does, with -0 just below +0: a negative pattern is
 // inverted (larger magnitudes then come first), a positive one gets its sign
-// bit set (above every negative).
+// bit set (above every negative).  Without branches: the sign selects the
+// mask.
 template <typename Bits>
 inline Bits order_key(Bits u)
 {
-    constexpr Bits sign = Bits{1} << (sizeof(Bits) * 8 - 1);
-    return (u & sign) != 0 ? static_cast<Bits>(~u) : static_cast<Bits>(u | sign);
+    constexpr int kSignShift = sizeof(Bits) * 8 - 1;
+    constexpr Bits kSign = Bits{1} << kSignShift;
+    const Bits negative = static_cast<Bits>(Bits{0} - (u >> kSignShift));  // all ones for a negative pattern
+    return static_cast<Bits>(u ^ (negative | kSign));
 }
 
 // maxNum (select_larger true) or minNum (false) of a and b.  Equal keys are
@@ -70,10 +73,10 @@ inline Real select_num(Real a, Real b)
     if (is_signalling_nan(b)) return quietened(b);
     if (isnan(b)) return a;  // a number, or the first of two quiet NaNs
     if (isnan(a)) return b;
-    const auto ka = order_key(bits_of(a));
-    const auto kb = order_key(bits_of(b));
-    if (select_larger) return ka < kb ? b : a;
-    return kb < ka ? b : a;
+    const auto ua = bits_of(a);
+    const auto ub = bits_of(b);
+    const bool take_b = select_larger ? order_key(ua) < order_key(ub) : order_key(ub) < order_key(ua);
+    return real_from_bits(take_b ? ub : ua);
 }
 
 template <typename Real>

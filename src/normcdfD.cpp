@@ -33,9 +33,10 @@
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-double qx_math_func_host_normcdf(double x)
+namespace {
+
+double value_of(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
     using namespace hostmath::detail::normcdf_parts;
     switch (piece_of(x)) {
     case kCentralPiece: return central(x);
@@ -53,4 +54,12 @@ double qx_math_func_host_normcdf(double x)
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+double qx_math_func_host_normcdf(double x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

@@ -28,9 +28,10 @@
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-float qx_math_func_host_normcdff(float x)
+namespace {
+
+float value_of(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
     using namespace hostmath::detail::normcdff_parts;
     switch (piece_of(x)) {
     case kCentralPiece: return central(x);
@@ -48,4 +49,12 @@ float qx_math_func_host_normcdff(float x)
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+float qx_math_func_host_normcdff(float x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

@@ -20,7 +20,7 @@ constexpr unsigned long long kExponentBits = 0x7ff0000000000000ull;
 
 double qx_math_func_host_rcbrt(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    if (x == 0.0) return double_from_bits(bits_of(x) | kExponentBits);
-    return 1.0 / std::cbrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    if (x == 0.0) return hostmath::detail::settled(double_from_bits(bits_of(x) | kExponentBits));
+    return hostmath::detail::settled(1.0 / std::cbrt(x));
 }

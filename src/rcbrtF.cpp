@@ -9,6 +9,6 @@
 
 float qx_math_func_host_rcbrtf(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return 1.0f / std::cbrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(1.0f / std::cbrt(x));
 }

@@ -10,6 +10,6 @@
 
 float qx_math_func_host_rsqrtf(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return 1.0f / std::sqrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(1.0f / std::sqrt(x));
 }

@@ -9,7 +9,7 @@
 
 void qx_math_func_host_sincospif(float x, float* sinp, float* cosp)
 {
-    const hostmath::detail::FpEnvGuard guard;
+    const hostmath::detail::FpEnvGuard guard(x);
     if (sinp != nullptr) *sinp = hostmath::detail::sinpi_of(x);
     if (cosp != nullptr) *cosp = hostmath::detail::cospi_of(x);
 }

@@ -10,6 +10,6 @@
 
 double qx_math_func_host_sinpi(double x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return hostmath::detail::sinpi_of(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
 }

@@ -9,6 +9,6 @@
 
 float qx_math_func_host_sinpif(float x)
 {
-    const hostmath::detail::FpEnvGuard guard;
-    return hostmath::detail::sinpi_of(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
 }
