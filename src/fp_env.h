@@ -5,15 +5,14 @@
 // flush-to-zero, denormals-are-zero, default-NaN or unmasked exceptions would
 // change results or trap.
 //
-// FpEnvGuard, declared as the first line of a function body with the
-// function's floating-point arguments (every value the function returns
-// passed through settled(), below), saves the state,
-// installs the default where the control bits differ from it (the usual case
-// is that they do not, and the register is then not written), and on the way
-// out puts back the control bits and the sticky flags exactly as they were,
-// and errno, which the C library's log, exp, sin and sqrt set on edge
-// arguments.  Flags are raised by those calls and by the library's own
-// arithmetic.
+// FpEnvGuard, declared as the first line of a function body and given the
+// function's floating-point arguments, saves the state, installs the default
+// where the control bits differ from it (the usual case is that they do not,
+// and the register is then not written), and on the way out puts back the
+// control bits and the sticky flags exactly as they were, and errno, which
+// the C library's log, exp, sin and sqrt set on edge arguments.  Flags are
+// raised by those calls and by the library's own arithmetic.  Every value a
+// guarded function returns passes through settled(), below.
 //
 // On x86-64 the state is MXCSR.  The C library's double and float functions
 // called here compute in SSE registers and leave the x87 unit alone (the
@@ -79,8 +78,8 @@ inline T settled(T v)
 // on what the way in did: where the compiler could tell the two paths apart
 // (reads through the intrinsic merged, or the install's own condition tested
 // again), it gave each path its own copy of the body and moved arithmetic and
-// C library calls without side effects past the restore.  The tests check the
-// compiled code under each state.
+// C library calls without side effects past the restore.  test_fp_env checks
+// the compiled code under each state.
 #if defined(HOSTMATH_FP_ENV_X86)
 
 inline unsigned int read_mxcsr()
