@@ -6,6 +6,7 @@
 // is a shift.  On x86-64 processors with AVX-512 BF16 the instruction converts
 // to nearest the vectors without NaNs and float subnormals (batch_x86.h).
 #include "dispatch.h"
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "batch_x86.h"
 #include "bfloat16_kernels.h"
@@ -50,6 +51,7 @@ void bfloat162float_loop(const __quix_bfloat16* in, float* out, std::size_t n)
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2bfloat16_rn, (const float* in, __quix_bfloat16* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::float2bfloat16_rn(in, out, n, float2bfloat16_rn_loop);
 #else
@@ -75,6 +77,7 @@ HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2bfloat16_ru, (con
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___double2bfloat16, (const double* in, __quix_bfloat16* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     double2bfloat16_loop(in, out, n);
 }
 

@@ -3,6 +3,7 @@
 // only the system exp is called lane by lane, for the reflected lanes
 // (x <= -1).
 #include "dispatch.h"
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "erfcx_kernels.h"
 
@@ -56,10 +57,12 @@ void erfcx_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfcx_block_o
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcxf, (const float* in, float* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, erfcxf_block);
 }
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcx, (const double* in, double* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, erfcx_block);
 }

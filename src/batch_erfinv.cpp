@@ -3,6 +3,7 @@
 // also use, evaluated side by side; only the system log and sqrt are called
 // lane by lane, for the lanes whose interval calls them.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "erfinv_kernels.h"
 
@@ -158,20 +159,24 @@ void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, erfinvf_block);
 }
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, erfinv_block);
 }
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 1.0f, erfcinvf_block);
 }
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 1.0, erfcinv_block);
 }

@@ -3,6 +3,7 @@
 // side; only the system exp is called lane by lane, for the lanes of the lower
 // tail.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "normcdf_kernels.h"
 
@@ -131,10 +132,12 @@ void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdff, (const float* in, float* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, normcdff_block);
 }
 
 HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, normcdf_block);
 }

@@ -16,11 +16,13 @@
 // range, 2.85 in Tf1, 2.83 in Tf2.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "erfinv_kernels.h"
 #include "internal.h"
 
 HOSTMATH_DISPATCHED(float, qx_math_func_host_erfcinvf, (float x))
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcinvf_parts;
     float b;
     if (x > kUpperStart) {
@@ -30,5 +32,5 @@ HOSTMATH_DISPATCHED(float, qx_math_func_host_erfcinvf, (float x))
     } else {
         b = small_piece(x, std::sqrt(-std::log(x)));
     }
-    return result(x, b);
+    return hostmath::detail::settled(result(x, b));
 }

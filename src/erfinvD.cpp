@@ -16,11 +16,13 @@
 // 2.04 in P3b.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "erfinv_kernels.h"
 #include "internal.h"
 
 HOSTMATH_DISPATCHED(double, qx_math_func_host_erfinv, (double x))
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfinv_parts;
     const double a = std::fabs(x);
     double b;
@@ -32,5 +34,5 @@ HOSTMATH_DISPATCHED(double, qx_math_func_host_erfinv, (double x))
     } else {
         b = tail_piece(a, std::sqrt(-std::log(tail_log_argument(a))));
     }
-    return result(x, a, b);
+    return hostmath::detail::settled(result(x, a, b));
 }

@@ -30,10 +30,13 @@
 // glibc's exp (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_normcdf, (double x))
+namespace {
+
+double value_of(double x)
 {
     using namespace hostmath::detail::normcdf_parts;
     switch (piece_of(x)) {
@@ -52,4 +55,12 @@ HOSTMATH_DISPATCHED(double, qx_math_func_host_normcdf, (double x))
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+HOSTMATH_DISPATCHED(double, qx_math_func_host_normcdf, (double x))
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

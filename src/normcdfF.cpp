@@ -25,10 +25,13 @@
 // glibc's expf (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_normcdff, (float x))
+namespace {
+
+float value_of(float x)
 {
     using namespace hostmath::detail::normcdff_parts;
     switch (piece_of(x)) {
@@ -47,4 +50,12 @@ HOSTMATH_DISPATCHED(float, qx_math_func_host_normcdff, (float x))
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+HOSTMATH_DISPATCHED(float, qx_math_func_host_normcdff, (float x))
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

@@ -5,13 +5,11 @@
 // the product goes to the system sinf: no argument reduction of our own and no
 // special case for half-integers.  Infinities and NaN come back as NaN.
 #include "dispatch.h"
+#include "fp_env.h"
 #include "pi_scaled.h"
-
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPiF;
 
 HOSTMATH_DISPATCHED(float, qx_math_func_host_sinpif, (float x))
 {
-    if (counts_as_integer(x)) return 0.0f;
-    return std::sin(x * kPiF);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
 }

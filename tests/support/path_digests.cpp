@@ -73,6 +73,14 @@ void print_array(const char* name, void (*f)(const In*, Out*, std::size_t), cons
     std::printf("%s %016llx\n", name, static_cast<unsigned long long>(digest(out)));
 }
 
+template <typename Real>
+void print_sincospi(const char* name, void (*f)(Real, Real*, Real*), const std::vector<Real>& in)
+{
+    std::vector<Real> out(2 * in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) f(in[i], &out[2 * i], &out[2 * i + 1]);
+    std::printf("%s %016llx\n", name, static_cast<unsigned long long>(digest(out)));
+}
+
 template <typename Record>
 std::vector<Record> records(const std::vector<float>& from)
 {
@@ -112,6 +120,8 @@ int main()
     SCALAR(sinpif, floats), SCALAR(cospif, floats), SCALAR(rsqrtf, floats), SCALAR(rcbrtf, floats);
     SCALAR(erfinv, doubles), SCALAR(erfcinv, doubles), SCALAR(erfcx, doubles), SCALAR(normcdf, doubles);
     SCALAR(sinpi, doubles), SCALAR(cospi, doubles), SCALAR(rsqrt, doubles), SCALAR(rcbrt, doubles);
+    print_sincospi("sincospif", qx_math_func_host_sincospif, floats);
+    print_sincospi("sincospi", qx_math_func_host_sincospi, doubles);
     ARRAY(erfinvf, floats), ARRAY(erfcinvf, floats), ARRAY(erfcxf, floats), ARRAY(normcdff, floats);
     ARRAY(erfinv, doubles), ARRAY(erfcinv, doubles), ARRAY(erfcx, doubles), ARRAY(normcdf, doubles);
     ARRAY(__float2bfloat16_rn, floats), ARRAY(__float2bfloat16_rz, floats), ARRAY(__float2bfloat16_rd, floats);
