@@ -1,8 +1,7 @@
-// The half conversions for one value, in the form the array loops use: each
-// class of argument is a select on the bit pattern rather than a branch, so a
-// loop over these vectorises; every shift stays inside the word for every
-// argument.  The exported functions keep their own step-by-step form; the tests
-// hold these to them bit for bit over every float and every half.
+// The half conversions for one value, used by the exported functions and the
+// array forms alike: each class of argument is a select on the bit pattern
+// rather than a branch, so a loop over these vectorises; every shift stays
+// inside the word for every argument.
 #ifndef HOSTMATH_HALF_KERNELS_H
 #define HOSTMATH_HALF_KERNELS_H
 
@@ -10,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <type_traits>
 
 namespace hostmath {
 namespace detail {
@@ -20,7 +21,7 @@ constexpr unsigned int kHalfMaxFinite = 0x7bff;
 constexpr unsigned int kHalfHalfUnit = 0x80000000u;  // half an ulp, in the remainder word
 
 // Float magnitudes (bits with the sign cleared) that bound the classes.
-constexpr unsigned int kFloatInfinityBits = 0x7f800000u;
+constexpr unsigned int kFloatInfinityBits = Format<float>::kInfinity;
 constexpr unsigned int kFloatBelowHalfOverflow = 0x477fefffu;  // 65519.996..., the last float below 65520
 constexpr unsigned int kFloatHalfMinNormal = 0x38800000u;      // 2^-14
 constexpr unsigned int kFloatHalfTiny = 0x33000000u;           // 2^-25, half the smallest subnormal
@@ -29,15 +30,6 @@ constexpr int kHalfFractionShift = 13;                         // float fraction
 constexpr unsigned int kSubnormalShiftBase = 126;              // shift = 126 - exponent: units of 2^-24
 constexpr unsigned int kSubnormalExponentLow = 102;            // 2^-25 <= x < 2^-14: shifts 24 to 14
 constexpr unsigned int kSubnormalExponentHigh = 112;
-
-// cond ? a : b through masks.  Written as a conditional, the chain of classes
-// below is turned back into branches, which keeps the loops from vectorising.
-template <typename Unsigned>
-inline Unsigned select_bits(bool cond, Unsigned a, Unsigned b)
-{
-    const Unsigned mask = static_cast<Unsigned>(Unsigned{0} - static_cast<Unsigned>(cond));
-    return (a & mask) | (b & static_cast<Unsigned>(~mask));
-}
 
 // Splits x into the half pattern truncated toward zero (returned, in the low
 // 16 bits), the sign (0x8000 or 0) and the discarded bits, left-aligned in the
@@ -49,7 +41,7 @@ inline unsigned int __internal_float2half(float x, unsigned int& sign, unsigned 
 {
     const unsigned int bits = bits_of(x);
     const unsigned int s = (bits >> 16) & 0x8000u;
-    const unsigned int u = bits & 0x7fffffffu;
+    const unsigned int u = bits & Format<float>::kMagnitude;
 
     // At most 2^-25: zero, inexact unless x is zero; never above half.
     unsigned int t = s;
@@ -126,7 +118,7 @@ inline unsigned short float2half_bits(float x)
 constexpr std::uint64_t kDoubleHalfTiny = 0x3e60000000000000ull;       // 2^-25
 constexpr std::uint64_t kDoubleHalfOverflow = 0x40f0000000000000ull;   // 2^16
 constexpr std::uint64_t kDoubleHalfMinNormal = 0x3f10000000000000ull;  // 2^-14, smallest normal half
-constexpr std::uint64_t kDoubleExponentMask = 0x7ff0000000000000ull;
+constexpr std::uint64_t kDoubleExponentMask = Format<double>::kInfinity;
 constexpr std::uint64_t kDoubleExponentPlus42 = 0x02a0000000000000ull;
 constexpr std::uint64_t kDoubleTopFractionBit = 0x0008000000000000ull;
 constexpr double kHalfSubnormalScale = 402653184.0;  // 1.5 * 2^28: doubles near it are 2^-24 apart
@@ -149,7 +141,7 @@ inline double half_rounding_scale(std::uint64_t a)
 // whatever the float rounding does.
 inline unsigned short double2half_bits(double x)
 {
-    const std::uint64_t a = bits_of(x) & ~(1ull << 63);
+    const std::uint64_t a = bits_of(x) & Format<double>::kMagnitude;
     const bool in_range = a > kDoubleHalfTiny && a < kDoubleHalfOverflow;
     const double c = half_rounding_scale(a);
     const double rounded = (x + c) - c;
@@ -157,12 +149,10 @@ inline unsigned short double2half_bits(double x)
     return float2half_bits<HalfNearestEven>(static_cast<float>(y));
 }
 
-constexpr unsigned int kFloatNanFromHalf = 0x7fffffffu;
+constexpr unsigned int kFloatNanFromHalf = Format<float>::kMagnitude;  // every NaN widens to 0x7fffffff
 constexpr unsigned int kHalfExponentField = 0x7c00u;
 constexpr unsigned int kHalfMagnitudeMask = 0x7fffu;
 constexpr unsigned int kHalfFractionMask = 0x3ffu;
-constexpr unsigned int kHalfToFloatRebias = 0x38000000u;  // (127 - 15) << 23
-constexpr unsigned int kHalfInfinityAsFloat = 0x7f800000u;
 constexpr unsigned int kTwoTo24Exponent = 24u << 23;
 
 // Exact widening of a half pattern.  A normal half moves its exponent and
@@ -179,14 +169,35 @@ inline float __internal_half2float(unsigned short h)
     const unsigned int exponent = magnitude & kHalfExponentField;
     const unsigned int fraction = magnitude & kHalfFractionMask;
 
-    const unsigned int normal = (magnitude << kHalfFractionShift) + kHalfToFloatRebias;
+    const unsigned int normal = (magnitude << kHalfFractionShift) + kHalfRebias;
     const float fraction_value = static_cast<float>(static_cast<int>(fraction));
     const unsigned int scaled = bits_of(fraction_value) - kTwoTo24Exponent;
     unsigned int w = select_bits(exponent == 0, select_bits(fraction == 0, 0u, scaled), normal);
-    w = select_bits(exponent == kHalfExponentField, kHalfInfinityAsFloat, w);
+    w = select_bits(exponent == kHalfExponentField, kFloatInfinityBits, w);
     w |= sign;
     w = select_bits(magnitude > kHalfExponentField, kFloatNanFromHalf, w);
     return float_from_bits(w);
+}
+
+// Half to an integer type, toward zero and saturating (convert_rz) on the
+// exact float.  A NaN gives 0, except the pattern 0x8000000000000000 for the
+// 64-bit types.
+template <typename Int>
+inline Int half2integer_rz(unsigned short h)
+{
+    using Limits = std::numeric_limits<Int>;
+    constexpr Int kTopBit = std::is_signed<Int>::value ? Limits::min() : static_cast<Int>(Limits::max() / 2 + 1);
+    constexpr Int kNanResult = sizeof(Int) == 8 ? kTopBit : Int{0};
+    return convert_rz<Int>(__internal_half2float(h), kNanResult);
+}
+
+// Integers to half through float, rounded to nearest.  Only magnitudes above
+// 2^24 can be rounded there, in any rounding mode, and those end as infinity
+// anyway, so the result is the integer rounded once to half.
+template <typename Int>
+inline unsigned short integer2half_bits(Int a)
+{
+    return float2half_bits<HalfNearestEven>(static_cast<float>(a));
 }
 
 }  // namespace detail

@@ -44,25 +44,78 @@ inline double double_from_bits(std::uint64_t u)
     return x;
 }
 
+inline float real_from_bits(std::uint32_t u) { return float_from_bits(u); }
+inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
+
+// The binary32 and binary64 patterns: the word type, the sign bit, the
+// exponent field (which is also +infinity), the quiet bit (the top fraction
+// bit, which makes the default quiet NaN with the exponent field) and the
+// fraction's width.
+template <typename Real>
+struct Format;
+template <>
+struct Format<float> {
+    using Bits = std::uint32_t;
+    static constexpr Bits kSign = 0x80000000u;
+    static constexpr Bits kInfinity = 0x7f800000u;
+    static constexpr Bits kQuietBit = 0x00400000u;
+    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
+    static constexpr Bits kMagnitude = ~kSign;
+    static constexpr int kFractionBits = 23;
+};
+template <>
+struct Format<double> {
+    using Bits = std::uint64_t;
+    static constexpr Bits kSign = 0x8000000000000000ull;
+    static constexpr Bits kInfinity = 0x7ff0000000000000ull;
+    static constexpr Bits kQuietBit = 0x0008000000000000ull;
+    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
+    static constexpr Bits kMagnitude = ~kSign;
+    static constexpr int kFractionBits = 52;
+};
+
+// +infinity and the default quiet NaN of a precision.
+template <typename Real>
+inline Real infinity_of() { return real_from_bits(Format<Real>::kInfinity); }
+template <typename Real>
+inline Real quiet_nan_of() { return real_from_bits(Format<Real>::kQuietNan); }
+
+// |x| with the sign of s, on the patterns (a NaN keeps its payload).
+template <typename Real>
+inline Real with_sign_of(Real x, Real s)
+{
+    using F = Format<Real>;
+    return real_from_bits((bits_of(x) & F::kMagnitude) | (bits_of(s) & F::kSign));
+}
+
 // Classification on the bit pattern alone, never by a floating-point comparison.
-inline bool isnan(float x) { return (bits_of(x) & 0x7fffffffu) > 0x7f800000u; }
-inline bool isinf(float x) { return (bits_of(x) & 0x7fffffffu) == 0x7f800000u; }
-inline bool isnan(double x) { return (bits_of(x) & 0x7fffffffffffffffull) > 0x7ff0000000000000ull; }
-inline bool isinf(double x) { return (bits_of(x) & 0x7fffffffffffffffull) == 0x7ff0000000000000ull; }
+template <typename Real>
+inline bool isnan(Real x) { return (bits_of(x) & Format<Real>::kMagnitude) > Format<Real>::kInfinity; }
+template <typename Real>
+inline bool isinf(Real x) { return (bits_of(x) & Format<Real>::kMagnitude) == Format<Real>::kInfinity; }
+
+// cond ? a : b through masks.  Written as a conditional, a chain of selects on
+// bit patterns is turned back into branches, which keeps loops from vectorising.
+template <typename Unsigned>
+inline Unsigned select_bits(bool cond, Unsigned a, Unsigned b)
+{
+    const Unsigned mask = static_cast<Unsigned>(Unsigned{0} - static_cast<Unsigned>(cond));
+    return (a & mask) | (b & static_cast<Unsigned>(~mask));
+}
 
 // Conversion toward zero to an integer type, with the saturation the device
-// applies: NaN gives 0, values above the range the largest value, values below
-// it the smallest.  A plain cast of an out-of-range value is undefined in C++
+// applies: NaN gives nan_result (0 unless the function says otherwise), values
+// above the range the largest value, values below it the smallest.  A plain cast of an out-of-range value is undefined in C++
 // and differs between x86-64 and AArch64, so the range is checked first.  The
 // limits are powers of two, exact in every floating type.
 template <typename Int, typename Real>
-inline Int convert_rz(Real x)
+inline Int convert_rz(Real x, Int nan_result = 0)
 {
     static_assert(std::is_integral<Int>::value && std::is_floating_point<Real>::value, "");
     constexpr int bits = std::numeric_limits<Int>::digits;  // value bits, sign excluded
     const Real upper = std::ldexp(Real(1), bits);           // first value above the range
     const Real lower = std::is_signed<Int>::value ? -upper : Real(0);
-    if (x != x) return 0;
+    if (x != x) return nan_result;
     if (x >= upper) return std::numeric_limits<Int>::max();
     if (x <= lower) return std::numeric_limits<Int>::min();
     return static_cast<Int>(x);  // |x| < upper: defined, truncates toward zero

@@ -22,29 +22,15 @@ namespace hostmath {
 namespace detail {
 
 template <typename Real>
-struct QuietBit;
-template <>
-struct QuietBit<float> {
-    static constexpr std::uint32_t value = std::uint32_t{1} << 22;  // top fraction bit
-};
-template <>
-struct QuietBit<double> {
-    static constexpr std::uint64_t value = std::uint64_t{1} << 51;  // top fraction bit
-};
-
-inline float real_from_bits(std::uint32_t u) { return float_from_bits(u); }
-inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
-
-template <typename Real>
 inline bool is_signalling_nan(Real x)
 {
-    return isnan(x) && (bits_of(x) & QuietBit<Real>::value) == 0;
+    return isnan(x) && (bits_of(x) & Format<Real>::kQuietBit) == 0;
 }
 
 template <typename Real>
 inline Real quietened(Real x)
 {
-    return real_from_bits(bits_of(x) | QuietBit<Real>::value);
+    return real_from_bits(bits_of(x) | Format<Real>::kQuietBit);
 }
 
 // maxNum (select_larger true) or minNum (false) of a and b.
@@ -86,13 +72,13 @@ inline Real min_num(Real a, Real b)
 // quiet NaN.
 inline double widened(float x)
 {
-    constexpr int kFractionShift = 52 - 23;
-    constexpr std::uint64_t kFloatSign = 0x80000000u;
-    constexpr std::uint64_t kFloatFraction = 0x007fffffu;
-    constexpr std::uint64_t kDoubleExponent = 0x7ff0000000000000ull;
+    constexpr int kFractionShift = Format<double>::kFractionBits - Format<float>::kFractionBits;
+    constexpr int kSignShift = 32;
+    constexpr std::uint64_t kFloatFraction = Format<float>::kQuietBit * 2 - 1;
     if (!isnan(x)) return static_cast<double>(x);
     const std::uint64_t u = bits_of(x);
-    return double_from_bits((u & kFloatSign) << 32 | kDoubleExponent | (u & kFloatFraction) << kFractionShift);
+    return double_from_bits((u & Format<float>::kSign) << kSignShift | Format<double>::kInfinity |
+                            (u & kFloatFraction) << kFractionShift);
 }
 
 }  // namespace detail
