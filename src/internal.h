@@ -51,28 +51,23 @@ inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
 // exponent field (which is also +infinity), the quiet bit (the top fraction
 // bit, which makes the default quiet NaN with the exponent field) and the
 // fraction's width.
+template <typename Word, int kExponentWidth, int kFractionWidth>
+struct FormatOf {
+    using Bits = Word;
+    static constexpr int kFractionBits = kFractionWidth;
+    static constexpr Bits kSign = Bits{1} << (kExponentWidth + kFractionWidth);
+    static constexpr Bits kInfinity = ((Bits{1} << kExponentWidth) - 1) << kFractionWidth;
+    static constexpr Bits kQuietBit = Bits{1} << (kFractionWidth - 1);
+    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
+    static constexpr Bits kMagnitude = kSign - 1;
+};
 template <typename Real>
 struct Format;
 template <>
-struct Format<float> {
-    using Bits = std::uint32_t;
-    static constexpr Bits kSign = 0x80000000u;
-    static constexpr Bits kInfinity = 0x7f800000u;
-    static constexpr Bits kQuietBit = 0x00400000u;
-    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
-    static constexpr Bits kMagnitude = ~kSign;
-    static constexpr int kFractionBits = 23;
-};
+struct Format<float> : FormatOf<std::uint32_t, 8, 23> {};
 template <>
-struct Format<double> {
-    using Bits = std::uint64_t;
-    static constexpr Bits kSign = 0x8000000000000000ull;
-    static constexpr Bits kInfinity = 0x7ff0000000000000ull;
-    static constexpr Bits kQuietBit = 0x0008000000000000ull;
-    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
-    static constexpr Bits kMagnitude = ~kSign;
-    static constexpr int kFractionBits = 52;
-};
+struct Format<double> : FormatOf<std::uint64_t, 11, 52> {};
+static_assert(Format<float>::kInfinity == 0x7f800000u && Format<double>::kQuietNan == 0x7ff8000000000000ull, "");
 
 // +infinity and the default quiet NaN of a precision.
 template <typename Real>
