@@ -22,15 +22,5 @@
 // glibc's exp, whose last bits the reflected results follow.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
 #include "erfcx_kernels.h"
-#include "internal.h"
 
-double qx_math_func_host_erfcx(double x)
-{
-    using namespace hostmath::detail::erfcx_parts;
-    const double a = std::fabs(x);
-    const double r = of_magnitude(x, a);
-    if (!reflects(x)) return r;
-    const double s = square_head(a);
-    const double e = square_tail(a, s);  // s + e = x^2 exactly
-    return reflected(x, r, std::exp(s) * std::exp(e));
-}
+double qx_math_func_host_erfcx(double x) { return hostmath::detail::erfcx_of(x); }

@@ -18,15 +18,5 @@
 // above; 2.7 ulps for x <= -1 with glibc's expf.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
 #include "erfcx_kernels.h"
-#include "internal.h"
 
-float qx_math_func_host_erfcxf(float x)
-{
-    using namespace hostmath::detail::erfcxf_parts;
-    const float a = std::fabs(x);
-    const float r = of_magnitude(x, a);
-    if (!reflects(x)) return r;
-    const float s = square_head(a);
-    const float e = square_tail(a, s);
-    return reflected(x, r, std::exp(s) * std::exp(e));
-}
+float qx_math_func_host_erfcxf(float x) { return hostmath::detail::erfcx_of(x); }
