@@ -46,13 +46,21 @@ namespace detail {
 
 // The 16-bit records are read and written through their bits member: the
 // vectoriser handles a 16-bit integer where it would not copy a record.
+// Numbers are read and written as they are.
 inline unsigned short load(const __quix_bfloat16& b) { return b.bits; }
 inline unsigned short load(const __half& h) { return h.bits; }
-inline float load(const float& x) { return x; }
-inline double load(const double& x) { return x; }
+template <typename Number>
+inline Number load(const Number& x)
+{
+    return x;
+}
 inline void store(__quix_bfloat16& b, unsigned short bits) { b.bits = bits; }
 inline void store(__half& h, unsigned short bits) { h.bits = bits; }
-inline void store(float& y, float value) { y = value; }
+template <typename Number>
+inline void store(Number& y, Number value)
+{
+    y = value;
+}
 
 // out[i] = convert(in[i]) for i < n; the arrays do not overlap, which lets the
 // compiler vectorise the loop without run-time overlap checks.  Whole runs of
@@ -68,6 +76,46 @@ inline void convert_each(const In* __restrict in, Out* __restrict out, std::size
         for (std::size_t j = 0; j < kRun; ++j) store(out[i + j], convert(load(in[i + j])));
     for (; i < n; ++i) store(out[i], convert(load(in[i])));
 }
+
+// out[i] = f(in[i]) for i < n, for the functions that work in place: out may
+// equal in (the compiler checks the overlap before it runs the loop's vector
+// form).  The same runs as convert_each.
+template <typename T, typename F>
+inline void map_each(const T* in, T* out, std::size_t n, F f)
+{
+    std::size_t i = 0;
+    for (; i + kRun <= n; i += kRun)
+        for (std::size_t j = 0; j < kRun; ++j) out[i + j] = f(in[i + j]);
+    for (; i < n; ++i) out[i] = f(in[i]);
+}
+
+// out[i] = f(a[i], b[i]) for i < n; out may equal a or b.
+template <typename T, typename F>
+inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
+{
+    std::size_t i = 0;
+    for (; i + kRun <= n; i += kRun)
+        for (std::size_t j = 0; j < kRun; ++j) out[i + j] = f(a[i + j], b[i + j]);
+    for (; i < n; ++i) out[i] = f(a[i], b[i]);
+}
+
+}  // namespace detail
+}  // namespace hostmath
+
+// The array form qx_math_func_host_batch_NAME(in, out, n) of a function whose
+// kernel for one element is KERNEL: its loop LOOP (convert_each or map_each),
+// compiled for each instruction set, and the exported function that calls it.
+#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL)                                    \
+    namespace {                                                                            \
+    HOSTMATH_BATCH_CLONES void NAME##_loop(const In* in, Out* out, std::size_t n)          \
+    {                                                                                      \
+        hostmath::detail::LOOP(in, out, n, KERNEL);                                        \
+    }                                                                                      \
+    }                                                                                      \
+    void qx_math_func_host_batch_##NAME(const In* in, Out* out, std::size_t n) { NAME##_loop(in, out, n); }
+
+namespace hostmath {
+namespace detail {
 
 // ---------------------------------------------------------------------------
 // The special functions work on blocks of kBlock arguments in passes: vector

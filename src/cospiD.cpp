@@ -9,11 +9,4 @@
 // back as NaN.
 #include "pi_scaled.h"
 
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPi;
-
-double qx_math_func_host_cospi(double x)
-{
-    if (counts_as_integer(x)) return std::fmod(x, 2.0) == 0.0 ? 1.0 : -1.0;
-    return std::cos(x * kPi);
-}
+double qx_math_func_host_cospi(double x) { return hostmath::detail::cospi_of(x); }

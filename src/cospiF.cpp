@@ -8,11 +8,4 @@
 // nearest pi/2, a tiny negative number.  Infinities and NaN come back as NaN.
 #include "pi_scaled.h"
 
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPiF;
-
-float qx_math_func_host_cospif(float x)
-{
-    if (counts_as_integer(x)) return std::fmod(x, 2.0f) == 0.0f ? 1.0f : -1.0f;
-    return std::cos(x * kPiF);
-}
+float qx_math_func_host_cospif(float x) { return hostmath::detail::cospi_of(x); }

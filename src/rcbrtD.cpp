@@ -6,19 +6,6 @@
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments give the negative reciprocal root, the
 // infinities the zero of their sign.
-#include "internal.h"
+#include "roots.h"
 
-using hostmath::detail::bits_of;
-using hostmath::detail::double_from_bits;
-
-namespace {
-
-constexpr unsigned long long kExponentBits = 0x7ff0000000000000ull;
-
-}  // namespace
-
-double qx_math_func_host_rcbrt(double x)
-{
-    if (x == 0.0) return double_from_bits(bits_of(x) | kExponentBits);
-    return 1.0 / std::cbrt(x);
-}
+double qx_math_func_host_rcbrt(double x) { return hostmath::detail::rcbrt_of(x); }

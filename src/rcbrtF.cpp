@@ -3,9 +3,6 @@
 // 1 divided by the system cube root, two roundings in single precision, with
 // no special case: a zero gives the infinity of its sign through the division
 // (raising the division-by-zero flag), an infinity the zero of its sign.
-#include "internal.h"
+#include "roots.h"
 
-float qx_math_func_host_rcbrtf(float x)
-{
-    return 1.0f / std::cbrt(x);
-}
+float qx_math_func_host_rcbrtf(float x) { return hostmath::detail::rcbrt_of(x); }

@@ -5,20 +5,6 @@
 // raised).  Everything else is 1 divided by the system square root, two
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments and NaN come back as NaN from the root.
-#include "internal.h"
+#include "roots.h"
 
-using hostmath::detail::double_from_bits;
-using hostmath::detail::isinf;
-
-namespace {
-
-constexpr unsigned long long kPositiveInfinity = 0x7ff0000000000000ull;
-
-}  // namespace
-
-double qx_math_func_host_rsqrt(double x)
-{
-    if (x == 0.0) return double_from_bits(kPositiveInfinity);
-    if (isinf(x)) return 0.0;
-    return 1.0 / std::sqrt(x);
-}
+double qx_math_func_host_rsqrt(double x) { return hostmath::detail::rsqrt_of(x); }

@@ -4,9 +4,6 @@
 // no special case: the division decides the special arguments, so -0 gives
 // -infinity (1 / -0), +0 gives +infinity with the division-by-zero flag, and
 // -infinity gives NaN from the root, unlike the double form.
-#include "internal.h"
+#include "roots.h"
 
-float qx_math_func_host_rsqrtf(float x)
-{
-    return 1.0f / std::sqrt(x);
-}
+float qx_math_func_host_rsqrtf(float x) { return hostmath::detail::rsqrt_of(x); }

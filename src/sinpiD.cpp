@@ -7,11 +7,4 @@
 // Infinities and NaN reach the sine and come back as NaN.
 #include "pi_scaled.h"
 
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPi;
-
-double qx_math_func_host_sinpi(double x)
-{
-    if (counts_as_integer(x)) return 0.0;
-    return std::sin(x * kPi);
-}
+double qx_math_func_host_sinpi(double x) { return hostmath::detail::sinpi_of(x); }

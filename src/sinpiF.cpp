@@ -6,11 +6,4 @@
 // special case for half-integers.  Infinities and NaN come back as NaN.
 #include "pi_scaled.h"
 
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPiF;
-
-float qx_math_func_host_sinpif(float x)
-{
-    if (counts_as_integer(x)) return 0.0f;
-    return std::sin(x * kPiF);
-}
+float qx_math_func_host_sinpif(float x) { return hostmath::detail::sinpi_of(x); }
