@@ -9,19 +9,13 @@
 #include "batch_x86.h"
 #include "bfloat16_kernels.h"
 
-using hostmath::detail::Bf16Down;
-using hostmath::detail::Bf16NearestEven;
-using hostmath::detail::Bf16TowardZero;
-using hostmath::detail::Bf16Up;
-using hostmath::detail::bfloat162integer_rz;
-using hostmath::detail::float2bfloat16_bits;
-using hostmath::detail::integer2bfloat16_bits;
+using namespace hostmath::detail;
 
 namespace {
 
 HOSTMATH_BATCH_CLONES void float2bfloat16_rn_loop(const float* in, __quix_bfloat16* out, std::size_t n)
 {
-    hostmath::detail::convert_each(in, out, n, float2bfloat16_bits<Bf16NearestEven>);
+    convert_each(in, out, n, float2bfloat16_bits<Bf16NearestEven>);
 }
 
 }  // namespace

@@ -14,11 +14,7 @@
 
 #include <cmath>
 
-using hostmath::detail::for_flagged_lanes;
-using hostmath::detail::for_each_block;
-using hostmath::detail::kBlock;
-using hostmath::detail::LaneFlag;
-using hostmath::detail::take_piece;
+using namespace hostmath::detail;
 
 namespace {
 

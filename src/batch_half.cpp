@@ -11,13 +11,7 @@
 #include "batch_x86.h"
 #include "half_kernels.h"
 
-using hostmath::detail::float2half_bits;
-using hostmath::detail::half2integer_rz;
-using hostmath::detail::HalfDown;
-using hostmath::detail::HalfNearestEven;
-using hostmath::detail::HalfTowardZero;
-using hostmath::detail::HalfUp;
-using hostmath::detail::integer2half_bits;
+using namespace hostmath::detail;
 
 namespace {
 
@@ -26,7 +20,7 @@ namespace {
 template <typename Rule>
 HOSTMATH_BATCH_CLONES void float2half_loop(const float* in, __half* out, std::size_t n)
 {
-    hostmath::detail::convert_each(in, out, n, float2half_bits<Rule>);
+    convert_each(in, out, n, float2half_bits<Rule>);
 }
 
 template <typename Rule>
@@ -42,7 +36,7 @@ void float2half(const float* in, __half* out, std::size_t n)
 
 HOSTMATH_BATCH_CLONES void half2float_loop(const __half* in, float* out, std::size_t n)
 {
-    hostmath::detail::convert_each(in, out, n, hostmath::detail::__internal_half2float);
+    convert_each(in, out, n, hostmath::detail::__internal_half2float);
 }
 
 }  // namespace

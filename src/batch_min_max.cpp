@@ -4,9 +4,7 @@
 #include "batch_loops.h"
 #include "min_max.h"
 
-using hostmath::detail::combine_each;
-using hostmath::detail::max_num;
-using hostmath::detail::min_num;
+using namespace hostmath::detail;
 
 void qx_math_func_host_batch_max(const float* a, const float* b, float* out, std::size_t n)
 {

@@ -14,21 +14,7 @@
 
 #include <cmath>
 
-using hostmath::detail::for_each_block;
-using hostmath::detail::evaluate_group;
-using hostmath::detail::for_flagged_lanes;
-using hostmath::detail::group_by_piece;
-using hostmath::detail::kBlock;
-using hostmath::detail::LaneFlag;
-using hostmath::detail::LaneGroups;
-using hostmath::detail::take_piece;
-using hostmath::detail::for_each_normcdf_piece;
-using hostmath::detail::kLowerTailPiece;
-using hostmath::detail::kNormcdfPieces;
-using hostmath::detail::normcdf_piece;
-using hostmath::detail::normcdf_piece_of;
-using hostmath::detail::normcdf_tail;
-using hostmath::detail::normcdf_tail_exponents;
+using namespace hostmath::detail;
 
 namespace {
 

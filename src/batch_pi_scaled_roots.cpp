@@ -7,10 +7,7 @@
 #include "pi_scaled.h"
 #include "roots.h"
 
-using hostmath::detail::cospi_of;
-using hostmath::detail::rcbrt_of;
-using hostmath::detail::rsqrt_of;
-using hostmath::detail::sinpi_of;
+using namespace hostmath::detail;
 
 HOSTMATH_BATCH_EACH(sinpi, double, double, map_each, sinpi_of<double>)
 HOSTMATH_BATCH_EACH(sinpif, float, float, map_each, sinpi_of<float>)
@@ -29,8 +26,8 @@ namespace {
 template <typename Real>
 void sincospi_each(const Real* in, Real* sinp, Real* cosp, std::size_t n)
 {
-    if (sinp != nullptr) hostmath::detail::map_each(in, sinp, n, sinpi_of<Real>);
-    if (cosp != nullptr) hostmath::detail::map_each(in, cosp, n, cospi_of<Real>);
+    if (sinp != nullptr) map_each(in, sinp, n, sinpi_of<Real>);
+    if (cosp != nullptr) map_each(in, cosp, n, cospi_of<Real>);
 }
 
 }  // namespace

@@ -84,4 +84,24 @@ inline double widened(float x)
 }  // namespace detail
 }  // namespace hostmath
 
+// The integer forms of max and min: (function, result, first, second).  A
+// mixed pair compares as unsigned of the common width.  The comparison type is
+// the result type; each argument is converted to it.
+#define HOSTMATH_MIN_MAX_INTEGER_FORMS(X, name, uname, llname, ullname)                                              \
+    X(name, int, int, int)                                                                                         \
+    X(uname, unsigned int, unsigned int, unsigned int)                                                             \
+    X(llname, long long, long long, long long)                                                                     \
+    X(ullname, unsigned long long, unsigned long long, unsigned long long)                                         \
+    X(name, unsigned int, unsigned int, unsigned int)                                                              \
+    X(name, unsigned int, int, unsigned int)                                                                       \
+    X(name, unsigned int, unsigned int, int)                                                                       \
+    X(name, long, long, long)                                                                                      \
+    X(name, unsigned long, unsigned long, unsigned long)                                                           \
+    X(name, unsigned long, long, unsigned long)                                                                    \
+    X(name, unsigned long, unsigned long, long)                                                                    \
+    X(name, long long, long long, long long)                                                                       \
+    X(name, unsigned long long, unsigned long long, unsigned long long)                                            \
+    X(name, unsigned long long, long long, unsigned long long)                                                     \
+    X(name, unsigned long long, unsigned long long, long long)
+
 #endif  // HOSTMATH_MIN_MAX_H

@@ -38,13 +38,10 @@ struct NormcdfTable<float> {
                                                     0.0032971955f,   -0.0020290483f,  0.00057702506f};
     static constexpr float kTailNear[] = {252.84586f, -153.47794f, 46.27603f, -10.36241f, 2.4385316f, -0.9988822f, -0.0048849373f};
     static constexpr float kTailFar[] = {1996.4198f, -518.1237f, 80.45583f, -12.210141f, 2.4988828f, -0.99999475f, -0.0048760427f};
-    // The bounds of the pieces above q (lower ends) and at and below it (upper
-    // ends of the next pieces down, which are also the lower pieces' centres).
     static constexpr float kLowerQuartile = -0.67448974f;  // 0xbf2cab5c
-    static constexpr float kUpperBounds[] = {1.0f, 2.5f, 4.0f, 5.296875f};
+    static constexpr float kSaturatesToOne = 5.296875f;    // 0x40a98000
     static constexpr float kLowerBounds[] = {-1.5f, -2.5f, -3.25f, -14.125f};
     static constexpr float kTailSplit = -5.0f;
-    static constexpr float kHalfLogTwoPiHead = -0.9140625f;  // 0xbf6a0000
     static constexpr std::uint32_t kKeepHighBits = 0xffffe000u;  // c * c exact
 };
 
@@ -106,12 +103,19 @@ struct NormcdfTable<double> {
         -0.004876033204672745,
     };
     static constexpr double kLowerQuartile = -0.6744897501960817;  // 0xbfe5956b87528a49
-    static constexpr double kUpperBounds[] = {1.0, 2.5, 4.0, 8.2109375};
+    static constexpr double kSaturatesToOne = 8.2109375;           // 0x40206c0000000000
     static constexpr double kLowerBounds[] = {-1.5, -2.25, -2.75, -38.46875};
     static constexpr double kTailSplit = -4.0;
-    static constexpr double kHalfLogTwoPiHead = -0.9140625;  // 0xbfed400000000000
     static constexpr std::uint64_t kKeepHighBits = 0xffffffff00000000u;  // c * c exact
 };
+
+// The pieces are cut at the lower quartile q.  Above it each piece starts at
+// a bound (1, 2.5, 4, then the saturation to 1); at and below it each piece
+// ends at a bound of kLowerBounds (the last the saturation to 0), which is also
+// the next lower piece's centre.  The lower tail's exponentials both take
+// -0.9140625 of ln(2 pi)/2 (exact in both precisions).
+constexpr double kNormcdfUpperBounds[] = {1.0, 2.5, 4.0};
+constexpr double kNormcdfHalfLogTwoPiHead = -0.9140625;
 
 // The pieces in the order of the chain of tests, upper side first.
 enum NormcdfPiece : int {
@@ -137,7 +141,8 @@ inline Index normcdf_piece_of(T x)
 {
     using P = NormcdfTable<T>;
     Index upper = 0, lower = kAboutMinusOneAndHalfPiece;
-    for (T bound : P::kUpperBounds) upper = static_cast<Index>(upper + (x >= bound));
+    for (double bound : kNormcdfUpperBounds) upper = static_cast<Index>(upper + (x >= T(bound)));
+    upper = static_cast<Index>(upper + (x >= P::kSaturatesToOne));
     for (T bound : P::kLowerBounds) lower = static_cast<Index>(lower + !(x > bound));
     return x > P::kLowerQuartile ? upper : lower;
 }
@@ -154,7 +159,7 @@ inline void normcdf_tail_exponents(T x, T& u, T& v)
     const T r = x > P::kTailSplit ? horner(a, P::kTailNear) : horner(a, P::kTailFar);
     const T c = real_from_bits(bits_of(x) & P::kKeepHighBits);
     u = std::fma(x - c, T(-0.5) * (x + c), r);
-    v = std::fma(c, T(-0.5) * c, P::kHalfLogTwoPiHead);
+    v = std::fma(c, T(-0.5) * c, T(kNormcdfHalfLogTwoPiHead));
 }
 template <typename T>
 inline T normcdf_tail(T x, T exp_u, T exp_v) { return (exp_u / -x) * exp_v; }
@@ -169,10 +174,10 @@ inline T normcdf_piece(T x)
     using P = NormcdfTable<T>;
     static_assert(K != kLowerTailPiece, "the lower tail takes its exponentials apart");
     if constexpr (K == kCentralPiece) return std::fma(x, horner(x * x, P::kCentral), T(0.5));
-    else if constexpr (K == kAboutOnePiece) return horner(x - P::kUpperBounds[0], P::kAboutOne);
-    else if constexpr (K == kAboutTwoAndHalfPiece) return horner(x - P::kUpperBounds[1], P::kAboutTwoAndHalf);
+    else if constexpr (K == kAboutOnePiece) return horner(x - T(kNormcdfUpperBounds[0]), P::kAboutOne);
+    else if constexpr (K == kAboutTwoAndHalfPiece) return horner(x - T(kNormcdfUpperBounds[1]), P::kAboutTwoAndHalf);
     else if constexpr (K == kUpperTailPiece) {
-        const T q = horner(x - P::kUpperBounds[2], P::kUpperTailRoot);
+        const T q = horner(x - T(kNormcdfUpperBounds[2]), P::kUpperTailRoot);
         const T q2 = q * q;
         const T q4 = q2 * q2;
         const T q8 = q4 * q4;

@@ -22,12 +22,13 @@ inline bool counts_as_integer(Real x)
     return !isinf(x) && std::floor(x) == std::ceil(x);
 }
 
+// The rounded pi of a precision: the double nearest pi rounds to the float nearest pi.
 template <typename Real>
-inline Real pi_of();
-template <>
-inline float pi_of<float>() { return kPiF; }
-template <>
-inline double pi_of<double>() { return kPi; }
+constexpr Real pi_of()
+{
+    return static_cast<Real>(kPi);
+}
+static_assert(pi_of<float>() == kPiF, "one rounded pi per precision");
 
 // Integers give +0; the rest the system sine of x times the rounded pi.
 template <typename Real>
