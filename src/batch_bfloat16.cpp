@@ -1,10 +1,10 @@
-// The bfloat16 conversions over arrays: per-element code written as selects
-// (bfloat16_kernels.h), in loops the compiler vectorises; the tests hold it
-// to the exported scalar functions bit for bit, over every float.  The
-// float conversions are integer selects on the bit pattern; the double
-// conversion narrows to float and fixes the last bit by comparisons; widening
-// is a shift; the integer conversions are those of the scalar functions.  On x86-64 processors with AVX-512 BF16 the instruction converts
-// to nearest the vectors without NaNs and float subnormals (batch_x86.h).
+// The bfloat16 conversions over arrays: the exported functions' kernels for
+// one value (bfloat16_kernels.h), written as selects, in loops the compiler
+// vectorises.  The float conversions are integer selects on the bit pattern;
+// the double conversion narrows to float and fixes the last bit by
+// comparisons; widening is a shift.  On x86-64 processors with AVX-512 BF16
+// the instruction converts to nearest the vectors without NaNs and float
+// subnormals (batch_x86.h).
 #include "batch_loops.h"
 #include "batch_x86.h"
 #include "bfloat16_kernels.h"

@@ -100,8 +100,9 @@ inline Unsigned select_bits(bool cond, Unsigned a, Unsigned b)
 
 // Conversion toward zero to an integer type, with the saturation the device
 // applies: NaN gives nan_result (0 unless the function says otherwise), values
-// above the range the largest value, values below it the smallest.  A plain cast of an out-of-range value is undefined in C++
-// and differs between x86-64 and AArch64, so the range is checked first.  The
+// above the range the largest value, values below it the smallest.  A plain
+// cast of an out-of-range value is undefined in C++ and differs between x86-64
+// and AArch64, so the range is checked first.  The
 // limits are powers of two, exact in every floating type.
 template <typename Int, typename Real>
 inline Int convert_rz(Real x, Int nan_result = 0)
