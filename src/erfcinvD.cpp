@@ -17,19 +17,5 @@
 // at most 2.97 ulp in T1..T7 (T2).
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "erfinv_kernels.h"
-#include "internal.h"
 
-double qx_math_func_host_erfcinv(double x)
-{
-    using namespace hostmath::detail::erfcinv_parts;
-    double b;
-    if (x > kUpperStart) {
-        b = qx_math_func_host_erfinv(1.0 - x);
-    } else if (x > kMiddleStart) {
-        b = middle_piece(x, std::log(middle_log_argument(x)));
-    } else {
-        const double t = std::sqrt(-std::log(x));
-        b = t * small_polynomial(small_piece_index(x), 1.0 / t);
-    }
-    return result(x, b);
-}
+double qx_math_func_host_erfcinv(double x) { return hostmath::detail::erfcinv_of(x); }

@@ -16,18 +16,5 @@
 // range, 2.85 in Tf1, 2.83 in Tf2.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "erfinv_kernels.h"
-#include "internal.h"
 
-float qx_math_func_host_erfcinvf(float x)
-{
-    using namespace hostmath::detail::erfcinvf_parts;
-    float b;
-    if (x > kUpperStart) {
-        b = qx_math_func_host_erfinvf(1.0f - x);
-    } else if (x > kMiddleStart) {
-        b = middle_piece(x, std::log(middle_log_argument(x)));
-    } else {
-        b = small_piece(x, std::sqrt(-std::log(x)));
-    }
-    return result(x, b);
-}
+float qx_math_func_host_erfcinvf(float x) { return hostmath::detail::erfcinv_of(x); }

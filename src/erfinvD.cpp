@@ -16,20 +16,5 @@
 // 2.04 in P3b.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "erfinv_kernels.h"
-#include "internal.h"
 
-double qx_math_func_host_erfinv(double x)
-{
-    using namespace hostmath::detail::erfinv_parts;
-    const double a = std::fabs(x);
-    double b;
-    if (a < kSmallEnd) {
-        b = central(a);
-    } else if (a < kTailStart) {
-        const double w = -std::log(middle_log_argument(a));
-        b = w < kLogSplit ? middle_log_piece(a, w) : middle_root_piece(a, std::sqrt(w));
-    } else {
-        b = tail_piece(a, std::sqrt(-std::log(tail_log_argument(a))));
-    }
-    return result(x, a, b);
-}
+double qx_math_func_host_erfinv(double x) { return hostmath::detail::erfinv_of(x); }

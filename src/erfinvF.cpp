@@ -13,18 +13,5 @@
 // 3.46 ulp at x = 0x1.ab4138p-1 (Q2a); 1.56 ulp in Q1, 2.49 in Q2b.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "erfinv_kernels.h"
-#include "internal.h"
 
-float qx_math_func_host_erfinvf(float x)
-{
-    using namespace hostmath::detail::erfinvf_parts;
-    const float a = std::fabs(x);
-    float p;
-    if (a < kSmallEnd) {
-        p = central(a);
-    } else {
-        const float w = -std::log(log_argument(a));
-        p = w < kLogSplit ? log_piece(w) : root_piece(std::sqrt(w));
-    }
-    return result(x, a, p);
-}
+float qx_math_func_host_erfinvf(float x) { return hostmath::detail::erfinv_of(x); }
