@@ -2,13 +2,6 @@
 // erfcx_kernels.h, which the scalar functions also use, evaluated side by side;
 // only the system exp is called lane by lane, for the reflected lanes
 // (x <= -1).
-//
-// The selects between pieces become vector code only where the compiler need
-// not keep the floating-point exception flags of operations it evaluates
-// unconditionally; values and results are not affected.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("no-trapping-math")
-#endif
 #include "batch_loops.h"
 #include "erfcx_kernels.h"
 
@@ -22,7 +15,6 @@ namespace {
 template <typename T>
 HOSTMATH_BATCH_INLINE void erfcx_block_of(const T (&x)[kBlock], T (&y)[kBlock])
 {
-    using namespace hostmath::detail;
     using Flag = LaneFlag<T>;
     T a[kBlock], r[kBlock], s[kBlock], e[kBlock], exp_square[kBlock];
     Flag near[kBlock], middle_range[kBlock], far[kBlock], reflected_lane[kBlock];

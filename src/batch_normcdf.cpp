@@ -2,13 +2,6 @@
 // of normcdf_kernels.h, which the scalar functions also use, evaluated side by
 // side; only the system exp is called lane by lane, for the lanes of the lower
 // tail.
-//
-// The selects between pieces become vector code only where the compiler need
-// not keep the floating-point exception flags of operations it evaluates
-// unconditionally; values and results are not affected.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC optimize("no-trapping-math")
-#endif
 #include "batch_loops.h"
 #include "normcdf_kernels.h"
 
