@@ -65,9 +65,10 @@ inline unsigned short double2bfloat16_bits(double x)
     const float f = static_cast<float>(x);
     const double d = f;
     unsigned int w = bits_of(f);
-    w -= static_cast<unsigned int>((x > 0 && d > x) || (x < 0 && d < x));  // one float back toward zero
-    w |= static_cast<unsigned int>(d != x && x == x);                      // sticky bit
-    w = select_bits(x != x, kBf16NanAsFloat, w);
+    if (x > 0 && d > x) w -= 1;  // stepped past x in magnitude: one float back toward zero
+    if (x < 0 && d < x) w -= 1;
+    if (d != x && x == x) w |= 1;  // sticky bit
+    if (x != x) w = kBf16NanAsFloat;
     return round_bfloat16_word<Bf16NearestEven>(w);
 }
 

@@ -245,12 +245,12 @@ inline Index erfcinv_small_index(T x)
 
 // Calls f(std::integral_constant<int, K>) for each small-range polynomial K.
 template <typename T, typename F, int... K>
-inline void for_each_erfcinv_small(F f, std::integer_sequence<int, K...>)
+HOSTMATH_ALWAYS_INLINE void for_each_erfcinv_small(F f, std::integer_sequence<int, K...>)
 {
     (f(std::integral_constant<int, K>{}), ...);
 }
 template <typename T, typename F>
-inline void for_each_erfcinv_small(F f)
+HOSTMATH_ALWAYS_INLINE void for_each_erfcinv_small(F f)
 {
     for_each_erfcinv_small<T>(f, std::make_integer_sequence<int, kErfcinvSmallPieces<T>>{});
 }

@@ -13,6 +13,15 @@
 #include <limits>
 #include <type_traits>
 
+// For the helpers that walk a kernel's pieces: inlined into every caller, so
+// that in each processor-specific copy of an array loop they are compiled for
+// that copy's instructions (a call would leave them in the baseline form).
+#if defined(__GNUC__) || defined(__clang__)
+#define HOSTMATH_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define HOSTMATH_ALWAYS_INLINE inline
+#endif
+
 namespace hostmath {
 namespace detail {
 

@@ -139,11 +139,14 @@ enum NormcdfPiece : int {
 template <typename Index = int, typename T>
 inline Index normcdf_piece_of(T x)
 {
+    // Written out rather than as loops over the bounds: the array blocks call
+    // this inside their lane loops, which an inner loop keeps from vectorising.
     using P = NormcdfTable<T>;
-    Index upper = 0, lower = kAboutMinusOneAndHalfPiece;
-    for (double bound : kNormcdfUpperBounds) upper = static_cast<Index>(upper + (x >= T(bound)));
-    upper = static_cast<Index>(upper + (x >= P::kSaturatesToOne));
-    for (T bound : P::kLowerBounds) lower = static_cast<Index>(lower + !(x > bound));
+    constexpr const double* up = kNormcdfUpperBounds;
+    constexpr const T* low = P::kLowerBounds;
+    const Index upper = static_cast<Index>((x >= T(up[0])) + (x >= T(up[1])) + (x >= T(up[2])) + (x >= P::kSaturatesToOne));
+    const Index lower = static_cast<Index>(kAboutMinusOneAndHalfPiece + !(x > low[0]) + !(x > low[1]) + !(x > low[2]) +
+                                           !(x > low[3]));
     return x > P::kLowerQuartile ? upper : lower;
 }
 
@@ -192,17 +195,17 @@ inline T normcdf_piece(T x)
 
 // Calls f(std::integral_constant<int, K>) for each piece K but the lower tail.
 template <int K, typename F>
-inline void call_unless_lower_tail(F& f)
+HOSTMATH_ALWAYS_INLINE void call_unless_lower_tail(F& f)
 {
     if constexpr (K != kLowerTailPiece) f(std::integral_constant<int, K>{});
 }
 template <typename F, int... K>
-inline void for_each_normcdf_piece(F f, std::integer_sequence<int, K...>)
+HOSTMATH_ALWAYS_INLINE void for_each_normcdf_piece(F f, std::integer_sequence<int, K...>)
 {
     (call_unless_lower_tail<K>(f), ...);
 }
 template <typename F>
-inline void for_each_normcdf_piece(F f)
+HOSTMATH_ALWAYS_INLINE void for_each_normcdf_piece(F f)
 {
     for_each_normcdf_piece(f, std::make_integer_sequence<int, kNormcdfPieces>{});
 }
