@@ -9,6 +9,8 @@
 // standard error and exit status 2.
 #include "cli.h"
 
+#include <hostmath/version.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -88,7 +90,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (args[0] == "--version") {
-        std::cout << "hostmath " << HOSTMATH_VERSION << "\n";
+        std::cout << "hostmath " << HOSTMATH_VERSION_STRING << "\n";
         return 0;
     }
     try {
