@@ -36,7 +36,7 @@ void float2half(const float* in, __half* out, std::size_t n)
 
 HOSTMATH_BATCH_CLONES void half2float_loop(const __half* in, float* out, std::size_t n)
 {
-    convert_each(in, out, n, hostmath::detail::__internal_half2float);
+    convert_each(in, out, n, __internal_half2float<>);
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ void qx_math_func_host_batch___half2float(const __half* in, float* out, std::siz
     half2float_loop(in + done, out + done, n - done);
 }
 
-HOSTMATH_BATCH_EACH(__double2half, double, __half, convert_each, hostmath::detail::double2half_bits)
+HOSTMATH_BATCH_EACH(__double2half, double, __half, convert_each, double2half_bits<>)
 
 HOSTMATH_BATCH_EACH(__ushort2half_rn, unsigned short, __half, convert_each, integer2half_bits<unsigned short>)
 HOSTMATH_BATCH_EACH(__short2half_rn, short, __half, convert_each, integer2half_bits<short>)

@@ -24,6 +24,7 @@ using hostmath::detail::Bf16Up;
 using hostmath::detail::double2bfloat16_bits;
 using hostmath::detail::float2bfloat16_bits;
 using hostmath::detail::integer2bfloat16_bits;
+using hostmath::detail::ScalarSelect;
 
 __quix_bfloat16 qx_math_func_host___float2bfloat16_rn(float x)
 {
@@ -76,23 +77,23 @@ __quix_bfloat162 qx_math_func_host___floats2bfloat162_rn(float a, float b)
 
 __quix_bfloat16 qx_math_func_host___ushort2bfloat16_rn(unsigned short a)
 {
-    return __quix_bfloat16_raw{integer2bfloat16_bits(a)};
+    return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned short, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___short2bfloat16_rn(short a) { return __quix_bfloat16_raw{integer2bfloat16_bits(a)}; }
+__quix_bfloat16 qx_math_func_host___short2bfloat16_rn(short a) { return __quix_bfloat16_raw{integer2bfloat16_bits<short, ScalarSelect>(a)}; }
 
-__quix_bfloat16 qx_math_func_host___int2bfloat16_rn(int a) { return __quix_bfloat16_raw{integer2bfloat16_bits(a)}; }
+__quix_bfloat16 qx_math_func_host___int2bfloat16_rn(int a) { return __quix_bfloat16_raw{integer2bfloat16_bits<int, ScalarSelect>(a)}; }
 
 __quix_bfloat16 qx_math_func_host___uint2bfloat16_rn(unsigned int a)
 {
-    return __quix_bfloat16_raw{integer2bfloat16_bits(a)};
+    return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned int, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___ll2bfloat16_rn(long long a) { return __quix_bfloat16_raw{integer2bfloat16_bits(a)}; }
+__quix_bfloat16 qx_math_func_host___ll2bfloat16_rn(long long a) { return __quix_bfloat16_raw{integer2bfloat16_bits<long long, ScalarSelect>(a)}; }
 
 __quix_bfloat16 qx_math_func_host___ull2bfloat16_rn(unsigned long long a)
 {
-    return __quix_bfloat16_raw{integer2bfloat16_bits(a)};
+    return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned long long, ScalarSelect>(a)};
 }
 
 // bfloat16 to float (exact) and to integers (toward zero, saturating; a NaN

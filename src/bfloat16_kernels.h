@@ -82,6 +82,7 @@ inline unsigned short double2bfloat16_bits(double x)
 constexpr int kWordAboveFraction = 64 - 1 - 23;  // the bits of the normalised magnitude below the word's fraction
 constexpr std::uint32_t kTopExponent = 63 + 127;  // the exponent field of a leading one on bit 63
 
+template <typename Select>
 inline unsigned short magnitude2bfloat16_bits(std::uint64_t m, std::uint32_t sign)
 {
     const int lz = __builtin_clzll(m | 1u);
@@ -90,21 +91,21 @@ inline unsigned short magnitude2bfloat16_bits(std::uint64_t m, std::uint32_t sig
     const std::uint32_t sticky = static_cast<std::uint32_t>((n & ((1ull << kWordAboveFraction) - 1u)) != 0);
     const std::uint32_t exponent = kTopExponent - static_cast<std::uint32_t>(lz);
     const std::uint32_t w = sign | (exponent << 23) | fraction | sticky;
-    return round_bfloat16_word<Bf16NearestEven>(select_bits(m != 0, w, 0u));
+    return round_bfloat16_word<Bf16NearestEven>(Select::pick(m != 0, w, 0u));
 }
 
 // The magnitude and sign of any integer type; the most negative value of a
 // signed type has magnitude 2^(width-1), so nothing overflows.
-template <typename Int>
+template <typename Int, typename Select = MaskSelect>
 inline unsigned short integer2bfloat16_bits(Int a)
 {
     if constexpr (std::is_signed<Int>::value) {
         const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
         const bool negative = a < 0;
-        return magnitude2bfloat16_bits(select_bits(negative, 0 - bits, bits),
-                                       select_bits(negative, Format<float>::kSign, 0u));
+        return magnitude2bfloat16_bits<Select>(Select::pick(negative, 0 - bits, bits),
+                                               Select::pick(negative, Format<float>::kSign, 0u));
     } else {
-        return magnitude2bfloat16_bits(a, 0u);
+        return magnitude2bfloat16_bits<Select>(a, 0u);
     }
 }
 

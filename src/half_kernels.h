@@ -37,6 +37,7 @@ constexpr unsigned int kSubnormalExponentHigh = 112;
 // fixed classes (NaN, infinity, overflow) return their pattern with the
 // remainder that makes every direction round them correctly.  The classes are
 // taken from the smallest magnitudes up, each later one overriding.
+template <typename Select = MaskSelect>
 inline unsigned int __internal_float2half(float x, unsigned int& sign, unsigned int& remainder)
 {
     const unsigned int bits = bits_of(x);
@@ -53,24 +54,24 @@ inline unsigned int __internal_float2half(float x, unsigned int& sign, unsigned 
     const unsigned int e = std::min(std::max(u >> 23, kSubnormalExponentLow), kSubnormalExponentHigh);
     const unsigned int shift = kSubnormalShiftBase - e;  // 14 to 24
     const bool subnormal = u > kFloatHalfTiny;
-    t = select_bits(subnormal, s | (m >> shift), t);
-    rem = select_bits(subnormal, m << (32 - shift), rem);
+    t = Select::pick(subnormal, s | (m >> shift), t);
+    rem = Select::pick(subnormal, m << (32 - shift), rem);
 
     const bool normal = u >= kFloatHalfMinNormal;
-    t = select_bits(normal, s | ((u - kHalfRebias) >> kHalfFractionShift), t);
-    rem = select_bits(normal, u << (32 - kHalfFractionShift), rem);
+    t = Select::pick(normal, s | ((u - kHalfRebias) >> kHalfFractionShift), t);
+    rem = Select::pick(normal, u << (32 - kHalfFractionShift), rem);
 
     const bool overflows = u > kFloatBelowHalfOverflow;  // at or above 65520: a tie at the largest finite half
-    t = select_bits(overflows, s | kHalfMaxFinite, t);
-    rem = select_bits(overflows, kHalfHalfUnit, rem);
+    t = Select::pick(overflows, s | kHalfMaxFinite, t);
+    rem = Select::pick(overflows, kHalfHalfUnit, rem);
 
     const bool infinite = u == kFloatInfinityBits;
-    t = select_bits(infinite, s | kHalfInfinity, t);
-    rem = select_bits(infinite, 0u, rem);
+    t = Select::pick(infinite, s | kHalfInfinity, t);
+    rem = Select::pick(infinite, 0u, rem);
 
     const bool nan = u > kFloatInfinityBits;
-    t = select_bits(nan, kHalfNan, t);
-    rem = select_bits(nan, 0u, rem);
+    t = Select::pick(nan, kHalfNan, t);
+    rem = Select::pick(nan, 0u, rem);
 
     sign = s;
     remainder = rem;
@@ -106,12 +107,12 @@ struct HalfUp {
 
 // Split, let the rounding rule decide whether to step one unit away from zero.
 // The carry runs from the fraction into the exponent.
-template <typename Rule>
+template <typename Rule, typename Select = MaskSelect>
 inline unsigned short float2half_bits(float x)
 {
     unsigned int sign = 0;
     unsigned int remainder = 0;
-    const unsigned int t = __internal_float2half(x, sign, remainder);
+    const unsigned int t = __internal_float2half<Select>(x, sign, remainder);
     return static_cast<unsigned short>(t + Rule::step(t, sign, remainder));
 }
 
@@ -126,10 +127,11 @@ constexpr double kHalfSubnormalScale = 402653184.0;  // 1.5 * 2^28: doubles near
 // A double 1.5 * 2^k whose neighbouring doubles are as far apart as the half
 // values next to x (2^(E-10) in x's binade 2^E, 2^-24 among the subnormals);
 // a is the magnitude's bit pattern.  Adding it to x rounds x to half precision.
+template <typename Select>
 inline double half_rounding_scale(std::uint64_t a)
 {
     const std::uint64_t normal = ((a & kDoubleExponentMask) + kDoubleExponentPlus42) | kDoubleTopFractionBit;
-    return double_from_bits(select_bits(a < kDoubleHalfMinNormal, bits_of(kHalfSubnormalScale), normal));
+    return double_from_bits(Select::pick(a < kDoubleHalfMinNormal, bits_of(kHalfSubnormalScale), normal));
 }
 
 // Rounding x first to float and then to half could round twice (a value just
@@ -139,14 +141,15 @@ inline double half_rounding_scale(std::uint64_t a)
 // exact.  The float conversion then finds nothing to round, except that 65536
 // becomes infinity.  Outside that range the result is zero, infinity or NaN
 // whatever the float rounding does.
+template <typename Select = MaskSelect>
 inline unsigned short double2half_bits(double x)
 {
     const std::uint64_t a = bits_of(x) & Format<double>::kMagnitude;
     const bool in_range = a > kDoubleHalfTiny && a < kDoubleHalfOverflow;
-    const double c = half_rounding_scale(a);
+    const double c = half_rounding_scale<Select>(a);
     const double rounded = (x + c) - c;
-    const double y = double_from_bits(select_bits(in_range, bits_of(rounded), bits_of(x)));
-    return float2half_bits<HalfNearestEven>(static_cast<float>(y));
+    const double y = double_from_bits(Select::pick(in_range, bits_of(rounded), bits_of(x)));
+    return float2half_bits<HalfNearestEven, Select>(static_cast<float>(y));
 }
 
 constexpr unsigned int kFloatNanFromHalf = Format<float>::kMagnitude;  // every NaN widens to 0x7fffffff
@@ -162,6 +165,7 @@ constexpr unsigned int kTwoTo24Exponent = 24u << 23;
 // scales it.  The conversion is exact, so no rounding mode or flush setting
 // touches it; it stands in for a count of leading zeros, which not every
 // vector unit has.  Every NaN becomes 0x7fffffff; infinities keep their sign.
+template <typename Select = MaskSelect>
 inline float __internal_half2float(unsigned short h)
 {
     const unsigned int sign = static_cast<unsigned int>(h & 0x8000u) << 16;
@@ -172,32 +176,32 @@ inline float __internal_half2float(unsigned short h)
     const unsigned int normal = (magnitude << kHalfFractionShift) + kHalfRebias;
     const float fraction_value = static_cast<float>(static_cast<int>(fraction));
     const unsigned int scaled = bits_of(fraction_value) - kTwoTo24Exponent;
-    unsigned int w = select_bits(exponent == 0, select_bits(fraction == 0, 0u, scaled), normal);
-    w = select_bits(exponent == kHalfExponentField, kFloatInfinityBits, w);
+    unsigned int w = Select::pick(exponent == 0, Select::pick(fraction == 0, 0u, scaled), normal);
+    w = Select::pick(exponent == kHalfExponentField, kFloatInfinityBits, w);
     w |= sign;
-    w = select_bits(magnitude > kHalfExponentField, kFloatNanFromHalf, w);
+    w = Select::pick(magnitude > kHalfExponentField, kFloatNanFromHalf, w);
     return float_from_bits(w);
 }
 
 // Half to an integer type, toward zero and saturating (convert_rz) on the
 // exact float.  A NaN gives 0, except the pattern 0x8000000000000000 for the
 // 64-bit types.
-template <typename Int>
+template <typename Int, typename Select = MaskSelect>
 inline Int half2integer_rz(unsigned short h)
 {
     using Limits = std::numeric_limits<Int>;
     constexpr Int kTopBit = std::is_signed<Int>::value ? Limits::min() : static_cast<Int>(Limits::max() / 2 + 1);
     constexpr Int kNanResult = sizeof(Int) == 8 ? kTopBit : Int{0};
-    return convert_rz<Int>(__internal_half2float(h), kNanResult);
+    return convert_rz<Int>(__internal_half2float<Select>(h), kNanResult);
 }
 
 // Integers to half through float, rounded to nearest.  Only magnitudes above
 // 2^24 can be rounded there, in any rounding mode, and those end as infinity
 // anyway, so the result is the integer rounded once to half.
-template <typename Int>
+template <typename Int, typename Select = MaskSelect>
 inline unsigned short integer2half_bits(Int a)
 {
-    return float2half_bits<HalfNearestEven>(static_cast<float>(a));
+    return float2half_bits<HalfNearestEven, Select>(static_cast<float>(a));
 }
 
 }  // namespace detail
