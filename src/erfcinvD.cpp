@@ -2,7 +2,7 @@
 //
 // Method: three ranges, the polynomials evaluated by Horner's scheme with one
 // fused multiply-add per step:
-//   x > 0.625          erfinv(1 - x), through the exported inverse error function
+//   x > 0.625          erfinv(1 - x), the inverse error function's own kernel
 //   x > 2^-10          (1 - x) * M(u), u = -log(x*(2 - x)) - 3.125; the product
 //                      formed as p - x*p with one rounding
 //   otherwise          t * T(1/t), t = sqrt(-log(x)), with T the first of T1..T6

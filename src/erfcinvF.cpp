@@ -2,7 +2,7 @@
 //
 // Method: three ranges, the polynomials evaluated by Horner's scheme with one
 // fused multiply-add per step, all in single precision:
-//   x > 0.625          erfinvf(1 - x), through the exported inverse error function
+//   x > 0.625          erfinvf(1 - x), the inverse error function's own kernel
 //   x > 2^-10          (1 - x) * Mf(u), u = -logf(x*(2 - x)) - 3.125; the product
 //                      formed as p - x*p with one rounding
 //   otherwise          t * T(1/t), t = sqrtf(-logf(x)): Tf1 for x > 2^-42, else

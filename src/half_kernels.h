@@ -1,6 +1,7 @@
 // The half conversions for one value, used by the exported functions and the
 // array forms alike: each class of argument is a select on the bit pattern
-// rather than a branch, so a loop over these vectorises; every shift stays
+// rather than a branch (Select: masks in the array loops, which vectorise
+// them, conditional moves in the exported functions); every shift stays
 // inside the word for every argument.
 #ifndef HOSTMATH_HALF_KERNELS_H
 #define HOSTMATH_HALF_KERNELS_H
