@@ -4,6 +4,7 @@
 #ifndef HOSTMATH_BATCH_LOOPS_H
 #define HOSTMATH_BATCH_LOOPS_H
 
+#include "fp_env.h"
 #include "hostmath/batch.h"
 
 #include <algorithm>
@@ -104,15 +105,23 @@ inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
 
 // The array form qx_math_func_host_batch_NAME(in, out, n) of a function whose
 // kernel for one element is KERNEL: its loop LOOP (convert_each or map_each),
-// compiled for each instruction set, and the exported function that calls it.
-#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL)                                    \
+// compiled for each instruction set, and the exported function that calls it,
+// which first takes GUARD (HOSTMATH_NO_GUARD for the kernels on bits alone, or
+// HOSTMATH_FP_GUARD: the caller's floating-point state set aside for the call).
+#define HOSTMATH_NO_GUARD
+#define HOSTMATH_FP_GUARD const hostmath::detail::FpEnvGuard guard;
+#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL, GUARD)                             \
     namespace {                                                                            \
     HOSTMATH_BATCH_CLONES void NAME##_loop(const In* in, Out* out, std::size_t n)          \
     {                                                                                      \
         hostmath::detail::LOOP(in, out, n, KERNEL);                                        \
     }                                                                                      \
     }                                                                                      \
-    void qx_math_func_host_batch_##NAME(const In* in, Out* out, std::size_t n) { NAME##_loop(in, out, n); }
+    void qx_math_func_host_batch_##NAME(const In* in, Out* out, std::size_t n)             \
+    {                                                                                      \
+        GUARD                                                                              \
+        NAME##_loop(in, out, n);                                                           \
+    }
 
 namespace hostmath {
 namespace detail {

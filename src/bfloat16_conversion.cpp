@@ -8,9 +8,12 @@
 //
 // Integers to bfloat16 build the pattern from the integer's bits, with no
 // floating-point arithmetic; bfloat16 to float is exact, and bfloat16 to the
-// integer types truncates toward zero and saturates by explicit comparisons.
+// integer types truncates toward zero and saturates on the bits.  Only the
+// double conversion computes in floating point, under the guard of the
+// caller's floating-point state (fp_env.h).
 // The kernels for one value (bfloat16_kernels.h) are those of the array forms.
 #include "bfloat16_kernels.h"
+#include "fp_env.h"
 #include "internal.h"
 
 #include <cstdint>
@@ -51,7 +54,11 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16NearestEven>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___double2bfloat16(double x) { return __quix_bfloat16_raw{double2bfloat16_bits(x)}; }
+__quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(__quix_bfloat16(__quix_bfloat16_raw{double2bfloat16_bits(x)}));
+}
 
 __quix_bfloat162 qx_math_func_host___float2bfloat162_rn(float a)
 {

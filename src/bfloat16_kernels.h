@@ -113,14 +113,15 @@ inline unsigned short integer2bfloat16_bits(Int a)
 // its sign and payload.
 inline float bfloat16_bits_to_float(unsigned short b) { return float_from_bits(static_cast<unsigned int>(b) << 16); }
 
-// bfloat16 to an integer type, toward zero and saturating (convert_rz).  A NaN
-// gives 0, except 0x8000000000000000 for unsigned long long.
+// bfloat16 to an integer type, toward zero: the float pattern truncated and
+// saturated on its bits (truncate_float_bits).  A NaN gives 0, except
+// 0x8000000000000000 for unsigned long long.
 template <typename Int>
 inline Int bfloat162integer_rz(unsigned short b)
 {
     constexpr bool kUll = std::is_same<Int, unsigned long long>::value;
     constexpr Int kNanResult = kUll ? static_cast<Int>(std::numeric_limits<Int>::max() / 2 + 1) : Int{0};
-    return convert_rz<Int>(bfloat16_bits_to_float(b), kNanResult);
+    return truncate_float_bits<Int>(static_cast<std::uint32_t>(b) << 16, kNanResult);
 }
 
 }  // namespace detail

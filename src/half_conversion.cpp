@@ -12,9 +12,12 @@
 // so that the float conversion only ever sees an exact half value: one rounding.
 //
 // Half to float is exact, by integer arithmetic on the pattern; every NaN
-// becomes 0x7fffffff.  The kernels for one value (half_kernels.h) are those of
-// the array forms.  Half to integers widens to float, then clamps and
-// truncates; integers to half go through float and the rounding to nearest.
+// becomes 0x7fffffff.  Half to integers widens to float, then truncates and
+// saturates on the bits; integers to half build the float pattern and round
+// it to nearest.  Only the double conversion computes in floating point,
+// under the guard of the caller's floating-point state (fp_env.h).  The
+// kernels for one value (half_kernels.h) are those of the array forms.
+#include "fp_env.h"
 #include "half_kernels.h"
 #include "internal.h"
 
@@ -39,7 +42,11 @@ __half qx_math_func_host___float2half_rd(float x) { return __half_raw{float2half
 
 __half qx_math_func_host___float2half_ru(float x) { return __half_raw{float2half_bits<HalfUp, ScalarSelect>(x)}; }
 
-__half qx_math_func_host___double2half(double x) { return __half_raw{double2half_bits<ScalarSelect>(x)}; }
+__half qx_math_func_host___double2half(double x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(__half(__half_raw{double2half_bits<ScalarSelect>(x)}));
+}
 
 float qx_math_func_host___half2float(__half h) { return __internal_half2float<ScalarSelect>(h.bits); }
 

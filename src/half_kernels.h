@@ -184,25 +184,49 @@ inline float __internal_half2float(unsigned short h)
     return float_from_bits(w);
 }
 
-// Half to an integer type, toward zero and saturating (convert_rz) on the
-// exact float.  A NaN gives 0, except the pattern 0x8000000000000000 for the
-// 64-bit types.
+// Half to an integer type, toward zero: the exact float's pattern truncated
+// and saturated on its bits (truncate_float_bits).  A NaN gives 0, except the
+// pattern 0x8000000000000000 for the 64-bit types.
 template <typename Int, typename Select = MaskSelect>
 inline Int half2integer_rz(unsigned short h)
 {
     using Limits = std::numeric_limits<Int>;
     constexpr Int kTopBit = std::is_signed<Int>::value ? Limits::min() : static_cast<Int>(Limits::max() / 2 + 1);
     constexpr Int kNanResult = sizeof(Int) == 8 ? kTopBit : Int{0};
-    return convert_rz<Int>(__internal_half2float<Select>(h), kNanResult);
+    return truncate_float_bits<Int>(bits_of(__internal_half2float<Select>(h)), kNanResult);
 }
 
-// Integers to half through float, rounded to nearest.  Only magnitudes above
-// 2^24 can be rounded there, in any rounding mode, and those end as infinity
-// anyway, so the result is the integer rounded once to half.
+// Integers to half, to nearest, on the integer's bits: the result of
+// converting to float to nearest and then to half, with no floating-point
+// operation.  Every magnitude from 65520 up becomes infinity, so the magnitude
+// is clamped there first (only magnitudes above 2^24 could round in the
+// float); the float with its value is then exact, built from its bits, and
+// the float conversion's kernel rounds it once.  Zero gives +0.
+constexpr std::uint64_t kHalfOverflowMagnitude = 65520;
+
+template <typename Select>
+inline unsigned short magnitude2half_bits(std::uint64_t m, std::uint32_t sign)
+{
+    constexpr int kFloatBias = 127, kFloatFractionBits = 23;
+    const std::uint64_t c = std::min(m, kHalfOverflowMagnitude);
+    const int lead = 63 - __builtin_clzll(c | 1u);  // at most 15
+    const std::uint32_t fraction = static_cast<std::uint32_t>(c << (kFloatFractionBits - lead)) & 0x7fffffu;
+    const std::uint32_t exponent = static_cast<std::uint32_t>(lead + kFloatBias) << kFloatFractionBits;
+    const std::uint32_t w = Select::pick(m != 0, sign | exponent | fraction, 0u);
+    return float2half_bits<HalfNearestEven, Select>(float_from_bits(w));
+}
+
 template <typename Int, typename Select = MaskSelect>
 inline unsigned short integer2half_bits(Int a)
 {
-    return float2half_bits<HalfNearestEven, Select>(static_cast<float>(a));
+    if constexpr (std::is_signed<Int>::value) {
+        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
+        const bool negative = a < 0;
+        return magnitude2half_bits<Select>(Select::pick(negative, 0 - bits, bits),
+                                           Select::pick(negative, Format<float>::kSign, 0u));
+    } else {
+        return magnitude2half_bits<Select>(a, 0u);
+    }
 }
 
 }  // namespace detail

@@ -2,7 +2,13 @@
 //
 // 1 divided by the system cube root, two roundings in single precision, with
 // no special case: a zero gives the infinity of its sign through the division
-// (raising the division-by-zero flag), an infinity the zero of its sign.
+// (whose division-by-zero flag the guard clears again), an infinity the zero
+// of its sign.
+#include "fp_env.h"
 #include "roots.h"
 
-float qx_math_func_host_rcbrtf(float x) { return hostmath::detail::rcbrt_of(x); }
+float qx_math_func_host_rcbrtf(float x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));
+}
