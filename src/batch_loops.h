@@ -147,9 +147,11 @@ using LaneFlag = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t
 // Runs block(x, y) over in[0..n) kBlock arguments at a time: x is a copy of
 // the arguments, padded past the end of the array with pad (an argument that
 // takes a cheap path), y receives the results.  The copy lets out equal in.
+// The caller's floating-point state is set aside once for the whole array.
 template <typename T, typename Block>
 inline void for_each_block(const T* in, T* out, std::size_t n, T pad, Block block)
 {
+    const FpEnvGuard guard;
     T x[kBlock];
     T y[kBlock];
     for (std::size_t start = 0; start < n; start += kBlock) {

@@ -219,14 +219,9 @@ inline unsigned short magnitude2half_bits(std::uint64_t m, std::uint32_t sign)
 template <typename Int, typename Select = MaskSelect>
 inline unsigned short integer2half_bits(Int a)
 {
-    if constexpr (std::is_signed<Int>::value) {
-        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
-        const bool negative = a < 0;
-        return magnitude2half_bits<Select>(Select::pick(negative, 0 - bits, bits),
-                                           Select::pick(negative, Format<float>::kSign, 0u));
-    } else {
-        return magnitude2half_bits<Select>(a, 0u);
-    }
+    std::uint32_t sign = 0;
+    const std::uint64_t m = magnitude_of<Select>(a, sign);
+    return magnitude2half_bits<Select>(m, sign);
 }
 
 }  // namespace detail

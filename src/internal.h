@@ -127,6 +127,23 @@ struct ScalarSelect {
     }
 };
 
+// The magnitude of an integer of any type, with its sign as a float's sign
+// bit in sign.  The most negative value of a signed type has magnitude
+// 2^(width-1), so nothing overflows.
+template <typename Select, typename Int>
+inline std::uint64_t magnitude_of(Int a, std::uint32_t& sign)
+{
+    if constexpr (std::is_signed<Int>::value) {
+        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
+        const bool negative = a < 0;
+        sign = Select::pick(negative, Format<float>::kSign, 0u);
+        return Select::pick(negative, 0 - bits, bits);
+    } else {
+        sign = 0;
+        return a;
+    }
+}
+
 // The float with pattern u converted toward zero to an integer type, with the
 // saturation the device applies: NaN gives nan_result, values above the range
 // the largest value, values below it the smallest (0 for unsigned types).  On
