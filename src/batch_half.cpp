@@ -69,16 +69,22 @@ void qx_math_func_host_batch___half2float(const __half* in, float* out, std::siz
 
 HOSTMATH_BATCH_EACH(__double2half, double, __half, convert_each, double2half_bits<>, HOSTMATH_FP_GUARD)
 
-HOSTMATH_BATCH_EACH(__ushort2half_rn, unsigned short, __half, convert_each, integer2half_bits<unsigned short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__ushort2half_rn, unsigned short, __half, convert_each,
+                    integer2half_bits<unsigned short>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__short2half_rn, short, __half, convert_each, integer2half_bits<short>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__int2half_rn, int, __half, convert_each, integer2half_bits<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__uint2half_rn, unsigned int, __half, convert_each, integer2half_bits<unsigned int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__uint2half_rn, unsigned int, __half, convert_each,
+                    integer2half_bits<unsigned int>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__ll2half_rn, long long, __half, convert_each, integer2half_bits<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__ull2half_rn, unsigned long long, __half, convert_each, integer2half_bits<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__ull2half_rn, unsigned long long, __half, convert_each,
+                    integer2half_bits<unsigned long long>, HOSTMATH_NO_GUARD)
 
-HOSTMATH_BATCH_EACH(__half2ushort_rz, __half, unsigned short, convert_each, half2integer_rz<unsigned short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__half2ushort_rz, __half, unsigned short, convert_each,
+                    half2integer_rz<unsigned short>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__half2short_rz, __half, short, convert_each, half2integer_rz<short>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__half2int_rz, __half, int, convert_each, half2integer_rz<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2uint_rz, __half, unsigned int, convert_each, half2integer_rz<unsigned int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__half2uint_rz, __half, unsigned int, convert_each,
+                    half2integer_rz<unsigned int>, HOSTMATH_NO_GUARD)
 HOSTMATH_BATCH_EACH(__half2ll_rz, __half, long long, convert_each, half2integer_rz<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2ull_rz, __half, unsigned long long, convert_each, half2integer_rz<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__half2ull_rz, __half, unsigned long long, convert_each,
+                    half2integer_rz<unsigned long long>, HOSTMATH_NO_GUARD)

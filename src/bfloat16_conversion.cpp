@@ -87,16 +87,25 @@ __quix_bfloat16 qx_math_func_host___ushort2bfloat16_rn(unsigned short a)
     return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned short, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___short2bfloat16_rn(short a) { return __quix_bfloat16_raw{integer2bfloat16_bits<short, ScalarSelect>(a)}; }
+__quix_bfloat16 qx_math_func_host___short2bfloat16_rn(short a)
+{
+    return __quix_bfloat16_raw{integer2bfloat16_bits<short, ScalarSelect>(a)};
+}
 
-__quix_bfloat16 qx_math_func_host___int2bfloat16_rn(int a) { return __quix_bfloat16_raw{integer2bfloat16_bits<int, ScalarSelect>(a)}; }
+__quix_bfloat16 qx_math_func_host___int2bfloat16_rn(int a)
+{
+    return __quix_bfloat16_raw{integer2bfloat16_bits<int, ScalarSelect>(a)};
+}
 
 __quix_bfloat16 qx_math_func_host___uint2bfloat16_rn(unsigned int a)
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned int, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___ll2bfloat16_rn(long long a) { return __quix_bfloat16_raw{integer2bfloat16_bits<long long, ScalarSelect>(a)}; }
+__quix_bfloat16 qx_math_func_host___ll2bfloat16_rn(long long a)
+{
+    return __quix_bfloat16_raw{integer2bfloat16_bits<long long, ScalarSelect>(a)};
+}
 
 __quix_bfloat16 qx_math_func_host___ull2bfloat16_rn(unsigned long long a)
 {

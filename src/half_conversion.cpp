@@ -34,9 +34,15 @@ using hostmath::detail::ScalarSelect;
 
 __half qx_math_func_host___float2half(float x) { return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)}; }
 
-__half qx_math_func_host___float2half_rn(float x) { return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)}; }
+__half qx_math_func_host___float2half_rn(float x)
+{
+    return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)};
+}
 
-__half qx_math_func_host___float2half_rz(float x) { return __half_raw{float2half_bits<HalfTowardZero, ScalarSelect>(x)}; }
+__half qx_math_func_host___float2half_rz(float x)
+{
+    return __half_raw{float2half_bits<HalfTowardZero, ScalarSelect>(x)};
+}
 
 __half qx_math_func_host___float2half_rd(float x) { return __half_raw{float2half_bits<HalfDown, ScalarSelect>(x)}; }
 
@@ -52,7 +58,10 @@ float qx_math_func_host___half2float(__half h) { return __internal_half2float<Sc
 
 short qx_math_func_host___half2short_rz(__half h) { return half2integer_rz<short, ScalarSelect>(h.bits); }
 
-unsigned short qx_math_func_host___half2ushort_rz(__half h) { return half2integer_rz<unsigned short, ScalarSelect>(h.bits); }
+unsigned short qx_math_func_host___half2ushort_rz(__half h)
+{
+    return half2integer_rz<unsigned short, ScalarSelect>(h.bits);
+}
 
 int qx_math_func_host___half2int_rz(__half h) { return half2integer_rz<int, ScalarSelect>(h.bits); }
 
@@ -60,16 +69,28 @@ unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2integer_rz
 
 long long qx_math_func_host___half2ll_rz(__half h) { return half2integer_rz<long long, ScalarSelect>(h.bits); }
 
-unsigned long long qx_math_func_host___half2ull_rz(__half h) { return half2integer_rz<unsigned long long, ScalarSelect>(h.bits); }
+unsigned long long qx_math_func_host___half2ull_rz(__half h)
+{
+    return half2integer_rz<unsigned long long, ScalarSelect>(h.bits);
+}
 
 __half qx_math_func_host___short2half_rn(short a) { return __half_raw{integer2half_bits<short, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___ushort2half_rn(unsigned short a) { return __half_raw{integer2half_bits<unsigned short, ScalarSelect>(a)}; }
+__half qx_math_func_host___ushort2half_rn(unsigned short a)
+{
+    return __half_raw{integer2half_bits<unsigned short, ScalarSelect>(a)};
+}
 
 __half qx_math_func_host___int2half_rn(int a) { return __half_raw{integer2half_bits<int, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___uint2half_rn(unsigned int a) { return __half_raw{integer2half_bits<unsigned int, ScalarSelect>(a)}; }
+__half qx_math_func_host___uint2half_rn(unsigned int a)
+{
+    return __half_raw{integer2half_bits<unsigned int, ScalarSelect>(a)};
+}
 
 __half qx_math_func_host___ll2half_rn(long long a) { return __half_raw{integer2half_bits<long long, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___ull2half_rn(unsigned long long a) { return __half_raw{integer2half_bits<unsigned long long, ScalarSelect>(a)}; }
+__half qx_math_func_host___ull2half_rn(unsigned long long a)
+{
+    return __half_raw{integer2half_bits<unsigned long long, ScalarSelect>(a)};
+}
