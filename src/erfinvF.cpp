@@ -15,19 +15,9 @@
 #include "dispatch.h"
 #include "fp_env.h"
 #include "erfinv_kernels.h"
-#include "internal.h"
 
 HOSTMATH_DISPATCHED(float, qx_math_func_host_erfinvf, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfinvf_parts;
-    const float a = std::fabs(x);
-    float p;
-    if (a < kSmallEnd) {
-        p = central(a);
-    } else {
-        const float w = -std::log(log_argument(a));
-        p = w < kLogSplit ? log_piece(w) : root_piece(std::sqrt(w));
-    }
-    return hostmath::detail::settled(result(x, a, p));
+    return hostmath::detail::settled(hostmath::detail::erfinv_of(x));
 }

@@ -6,10 +6,10 @@
 // of its sign.
 #include "dispatch.h"
 #include "fp_env.h"
-#include "internal.h"
+#include "roots.h"
 
 HOSTMATH_DISPATCHED(float, qx_math_func_host_rcbrtf, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(1.0f / std::cbrt(x));
+    return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));
 }

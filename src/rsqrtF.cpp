@@ -7,10 +7,10 @@
 // guard's to clear.
 #include "dispatch.h"
 #include "fp_env.h"
-#include "internal.h"
+#include "roots.h"
 
 HOSTMATH_DISPATCHED(float, qx_math_func_host_rsqrtf, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(1.0f / std::sqrt(x));
+    return hostmath::detail::settled(hostmath::detail::rsqrt_of(x));
 }

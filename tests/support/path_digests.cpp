@@ -81,6 +81,15 @@ void print_sincospi(const char* name, void (*f)(Real, Real*, Real*), const std::
     std::printf("%s %016llx\n", name, static_cast<unsigned long long>(digest(out)));
 }
 
+template <typename Real>
+void print_array_sincospi(const char* name, void (*f)(const Real*, Real*, Real*, std::size_t),
+                          const std::vector<Real>& in)
+{
+    std::vector<Real> out(2 * in.size());
+    f(in.data(), out.data(), out.data() + in.size(), in.size());
+    std::printf("%s %016llx\n", name, static_cast<unsigned long long>(digest(out)));
+}
+
 template <typename Record>
 std::vector<Record> records(const std::vector<float>& from)
 {
@@ -129,6 +138,10 @@ int main()
     ARRAY(__bfloat162float, records<__quix_bfloat16>(floats));
     ARRAY(__float2half_rn, floats), ARRAY(__float2half_rz, floats), ARRAY(__float2half_rd, floats);
     ARRAY(__float2half_ru, floats), ARRAY(__double2half, doubles), ARRAY(__half2float, records<__half>(floats));
+    ARRAY(sinpif, floats), ARRAY(cospif, floats), ARRAY(rsqrtf, floats), ARRAY(rcbrtf, floats);
+    ARRAY(sinpi, doubles), ARRAY(cospi, doubles), ARRAY(rsqrt, doubles), ARRAY(rcbrt, doubles);
+    print_array_sincospi("batch_sincospif", qx_math_func_host_batch_sincospif, floats);
+    print_array_sincospi("batch_sincospi", qx_math_func_host_batch_sincospi, doubles);
 #undef SCALAR
 #undef ARRAY
     return 0;
