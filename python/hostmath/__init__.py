@@ -117,7 +117,7 @@ def _as_outputs(values, count, what):
     return tuple(values)
 
 
-def check(function, *args, max_ulp=0, nan="exact"):
+def check(function, *args, got=None, max_ulp=0, nan="exact"):
     """check(function, *inputs, got, max_ulp=0, nan="exact") -> Report
 
     Computes function(*inputs) with this module and compares it with got, the
@@ -126,9 +126,12 @@ def check(function, *args, max_ulp=0, nan="exact"):
     mismatch then), never a NaN against a number or an infinity against a
     finite value.  nan="any" accepts any NaN where a NaN is expected.
     function is a ufunc of this module or its device name; got has the
-    result's shape and dtype (for a pair function, two arrays).
+    result's shape and dtype (for a pair function, two arrays), given by
+    keyword or as the last positional argument.
     """
     ufunc = _ufunc_named(function)
+    if got is not None:
+        args = args + (got,)
     if len(args) != ufunc.nin + 1:
         raise TypeError(f"check of {ufunc.__name__} takes {ufunc.nin} inputs and got, not {len(args)} arrays")
     if nan not in ("exact", "any"):

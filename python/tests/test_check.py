@@ -54,7 +54,7 @@ def test_check_counts_planted_errors(function, inputs, changes, options, figures
 
 def test_check_first_mismatches_by_index():
     got = planted(hostmath.erfinvf, {0: {6: 0.0}}, X)
-    report = hostmath.check("erfinvf", X, got)
+    report = hostmath.check("erfinvf", X, got=got)  # got by keyword, as the signature reads
     assert [m[0] for m in report.first_mismatches] == [(1, 2)] and "(1, 2)" in repr(report)
 
 
