@@ -205,7 +205,11 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
 {
     map_file();
     if (!raw_) {
-        parse_npy();
+        const NpyLayout layout = parse_npy(data_, file_size_, path_);
+        kind_ = layout.kind;
+        shape_ = layout.shape;
+        elements_ = layout.elements;
+        data_ += layout.data_offset;
         return;
     }
     const std::uint64_t size = hostmath_compare::size_of(kind_);
@@ -262,36 +266,38 @@ void InputArray::map_file()
     file_size_ = read_bytes_.size();
 }
 
-void InputArray::parse_npy()
+NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::string& path)
 {
-    const std::string name = quoted(path_);
-    if (file_size_ < kMagicSize + 2 || std::memcmp(data_, kMagic, kMagicSize) != 0)
+    const std::string name = quoted(path);
+    if (size < kMagicSize + 2 || std::memcmp(bytes, kMagic, kMagicSize) != 0)
         throw UsageError(name + ": not an .npy file (use --raw for raw data)");
-    const unsigned major = data_[6], minor = data_[7];
+    const unsigned major = bytes[6], minor = bytes[7];
     if ((major != 1 && major != 2 && major != 3) || minor != 0)
         throw UsageError(name + ": unsupported .npy version " + std::to_string(major) + "." + std::to_string(minor) +
                          " (1.0, 2.0 and 3.0 are read)");
     const std::size_t length_bytes = major == 1 ? 2 : 4;
     const std::uint64_t prefix = kMagicSize + 2 + length_bytes;
-    if (file_size_ < prefix) throw UsageError(name + ": truncated header");
-    const std::uint64_t header_length = read_le(data_ + kMagicSize + 2, length_bytes);
-    if (file_size_ - prefix < header_length) throw UsageError(name + ": truncated header");
-    const std::string header(reinterpret_cast<const char*>(data_ + prefix), static_cast<std::size_t>(header_length));
+    if (size < prefix) throw UsageError(name + ": truncated header");
+    const std::uint64_t header_length = read_le(bytes + kMagicSize + 2, length_bytes);
+    if (size - prefix < header_length) throw UsageError(name + ": truncated header");
+    const std::string header(reinterpret_cast<const char*>(bytes + prefix), static_cast<std::size_t>(header_length));
 
+    NpyLayout layout{};
     std::string descr;
     bool fortran = false;
-    HeaderParser(header, path_).parse(descr, fortran, shape_);
-    kind_ = kind_of_descr(descr, path_);
+    HeaderParser(header, path).parse(descr, fortran, layout.shape);
+    layout.kind = kind_of_descr(descr, path);
     if (fortran)
         throw UsageError(name + ": Fortran order is not supported; save it in C order: np.ascontiguousarray(a)");
-    elements_ = element_count(shape_);
-    const std::uint64_t available = file_size_ - prefix - header_length;
-    const std::uint64_t size = hostmath_compare::size_of(kind_);
-    if (elements_ > available / size)
-        throw UsageError(name + ": truncated data: shape " + shape_text(shape_) + " needs " +
-                         std::to_string(elements_) + " elements of " + std::to_string(size) + " bytes, the file holds " +
-                         std::to_string(available) + " bytes");
-    data_ += prefix + header_length;
+    layout.elements = element_count(layout.shape);
+    layout.data_offset = prefix + header_length;
+    const std::uint64_t available = size - layout.data_offset;
+    const std::uint64_t element_size = hostmath_compare::size_of(layout.kind);
+    if (layout.elements > available / element_size)
+        throw UsageError(name + ": truncated data: shape " + shape_text(layout.shape) + " needs " +
+                         std::to_string(layout.elements) + " elements of " + std::to_string(element_size) +
+                         " bytes, the file holds " + std::to_string(available) + " bytes");
+    return layout;
 }
 
 OutputFile::OutputFile(const std::string& requested) : path_(requested)

@@ -23,6 +23,18 @@ std::uint64_t element_count(const Shape& shape);
 // "(3, 4)", "(5,)" or "()".
 std::string shape_text(const Shape& shape);
 
+// What an .npy file's header says about its data.
+struct NpyLayout {
+    hostmath_compare::Kind kind;
+    Shape shape;
+    std::uint64_t elements;
+    std::uint64_t data_offset;  // from the start of the file
+};
+
+// Reads the header of an .npy file of `size` bytes at `bytes` and checks that
+// the data it announces are there.  Throws UsageError naming `path`.
+NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::string& path);
+
 // An array file opened for reading.  The element kind is what the file
 // declares: a .npy file holding uint16 says u16 even when the data are
 // bfloat16 patterns.
@@ -44,7 +56,6 @@ public:
 
 private:
     void map_file();
-    void parse_npy();
 
     std::string path_;
     bool raw_;
