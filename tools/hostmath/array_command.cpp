@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -246,8 +247,8 @@ private:
 };
 
 // Runs task(first, n, thread) over every chunk of `count` elements on
-// `threads` threads.  A task returns an error message, empty on success; the
-// first error stops the run and is returned.
+// `threads` threads.  A task returns an error message, empty on success (or
+// throws); the first error stops the run and is returned.
 template <typename Task>
 std::string run_chunks(std::uint64_t count, unsigned threads, const std::string& label, Task task)
 {
@@ -262,7 +263,12 @@ std::string run_chunks(std::uint64_t count, unsigned threads, const std::string&
         for (std::uint64_t c; !stop && (c = next++) < chunks;) {
             const std::uint64_t first = c * kChunk;
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, count - first));
-            std::string e = task(first, n, thread);
+            std::string e;
+            try {
+                e = task(first, n, thread);
+            } catch (const std::exception& x) {  // out of memory for the scratch arrays
+                e = x.what();
+            }
             if (!e.empty()) {
                 std::lock_guard<std::mutex> lock(mutex);
                 if (error.empty()) error = std::move(e);
