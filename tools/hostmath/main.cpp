@@ -75,8 +75,10 @@ Arrays (eval, check):
   --json                the report as one JSON object
   The distance of floating results counts the representable values between
   expected and got (-0 and +0 are 0 apart, "other bits", as NaN payloads
-  are); of integers, the difference.  check exits 0 when every element is
-  within --max-ulp, 1 when not, 2 on bad usage, bad files or I/O errors.
+  are); of integers, the difference.  A NaN against a number and an infinity
+  against a finite value are mismatches at any --max-ulp; so is a NaN with
+  other bits unless --nan any.  check exits 0 when every element is within
+  --max-ulp, 1 when not, 2 on bad usage, bad files or I/O errors.
   The output of eval appears under its name only when complete.
 
   hostmath eval erfinvf --in x.npy --out ref.npy
