@@ -5,30 +5,62 @@
 #include "hostmath/batch.h"
 
 #include <map>
+#include <vector>
 
 namespace hostmath_cli {
 namespace {
 
-// An array form with the element sizes it takes, checked against the
-// function's signature before use.
+// An array form with the element sizes it takes and gives, checked against
+// the function's signature before use.
 struct Form {
     ArrayCall call;
-    std::size_t in_bytes;
+    std::vector<std::size_t> in_bytes;
     std::size_t out_bytes;
 };
 
+// out[i] = f(in[i]).
 template <typename In, typename Out>
 Form batch(void (*fn)(const In*, Out*, std::size_t))
 {
     auto call = [fn](const void* const* in, void* out, std::size_t n) {
         fn(static_cast<const In*>(in[0]), static_cast<Out*>(out), n);
     };
-    return {call, sizeof(In), sizeof(Out)};
+    return {call, {sizeof(In)}, sizeof(Out)};
+}
+
+// out[i] = f(a[i], b[i]).
+template <typename A, typename B, typename Out>
+Form batch(void (*fn)(const A*, const B*, Out*, std::size_t))
+{
+    auto call = [fn](const void* const* in, void* out, std::size_t n) {
+        fn(static_cast<const A*>(in[0]), static_cast<const B*>(in[1]), static_cast<Out*>(out), n);
+    };
+    return {call, {sizeof(A), sizeof(B)}, sizeof(Out)};
+}
+
+// Two results per element into two arrays (sincospi), interleaved into the
+// pair layout: first, second, first, second, ...
+template <typename In, typename Out>
+Form batch(void (*fn)(const In*, Out*, Out*, std::size_t))
+{
+    auto call = [fn](const void* const* in, void* out, std::size_t n) {
+        thread_local std::vector<Out> first, second;
+        first.resize(n);
+        second.resize(n);
+        fn(static_cast<const In*>(in[0]), first.data(), second.data(), n);
+        Out* pairs = static_cast<Out*>(out);
+        for (std::size_t i = 0; i < n; ++i) {
+            pairs[2 * i] = first[i];
+            pairs[2 * i + 1] = second[i];
+        }
+    };
+    return {call, {sizeof(In)}, 2 * sizeof(Out)};
 }
 
 std::size_t bytes_of(const ArrayType& t) { return hostmath_compare::size_of(t.kind) * t.components; }
 
-// Keyed by device name: the array forms are not overloaded.
+// Keyed by device name, or by signature for an overloaded name ("max(float,
+// float)", whose entry names its types: batch<float, float, float>(&...)).
 const std::map<std::string, Form>& array_forms()
 {
 #define B(fn) {#fn, batch(&qx_math_func_host_batch_##fn)}
@@ -47,11 +79,12 @@ const std::map<std::string, Form>& array_forms()
 
 ArrayCall array_form(const Function& f)
 {
-    const auto found = array_forms().find(f.name);
+    auto found = array_forms().find(f.signature());
+    if (found == array_forms().end()) found = array_forms().find(f.name);
     if (found == array_forms().end()) return f.each;
     const Form& form = found->second;
-    const bool fits = f.param_arrays.size() == 1 && bytes_of(f.param_arrays[0]) == form.in_bytes &&
-                      bytes_of(f.result_array) == form.out_bytes;
+    bool fits = form.in_bytes.size() == f.param_arrays.size() && form.out_bytes == bytes_of(f.result_array);
+    for (std::size_t k = 0; fits && k < form.in_bytes.size(); ++k) fits = form.in_bytes[k] == bytes_of(f.param_arrays[k]);
     return fits ? form.call : f.each;
 }
 
