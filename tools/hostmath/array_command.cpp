@@ -28,6 +28,7 @@ using hostmath_compare::Kind;
 
 constexpr std::size_t kChunk = 1 << 14;  // elements per task: the scratch arrays stay in cache
 constexpr unsigned kMaxThreads = 1024;
+constexpr std::size_t kMaxInputs = 4;  // the library's functions take one or two
 constexpr auto kProgressDelay = std::chrono::seconds(1);
 constexpr auto kProgressPeriod = std::chrono::milliseconds(200);
 
@@ -161,7 +162,7 @@ Job open_job(const Options& o)
     Job job;
     job.function = &find_function(o.function);
     const Function& f = *job.function;
-    if (o.inputs.size() != f.param_arrays.size())
+    if (o.inputs.size() != f.param_arrays.size() || o.inputs.size() > kMaxInputs)
         throw UsageError(f.signature() + " takes " + std::to_string(f.param_arrays.size()) + " input array" +
                          (f.param_arrays.size() == 1 ? "" : "s") + " (--in), got " + std::to_string(o.inputs.size()));
     const std::size_t files = o.inputs.size() + (o.check ? 1 : 0);
@@ -202,7 +203,7 @@ struct Scratch {
 void compute(const Job& job, std::uint64_t first, std::size_t n, Scratch& s)
 {
     const Function& f = *job.function;
-    const void* in[8] = {};
+    const void* in[kMaxInputs] = {};
     s.inputs.resize(job.inputs.size());
     for (std::size_t k = 0; k < job.inputs.size(); ++k) {
         const std::size_t bytes = bytes_of(f.param_arrays[k]);
