@@ -1,22 +1,30 @@
-# Compares the demangled dynamic symbols that LIBRARY defines with the list in
-# EXPECTED (one signature per line, '#' starts a comment).  Fails on any symbol
-# missing from the library or exported without being listed.
-execute_process(COMMAND ${NM} -D --defined-only -C --format=posix ${LIBRARY}
-                OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_status)
-if(NOT nm_status EQUAL 0)
-  message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
-endif()
-
-string(REPLACE "\n" ";" nm_lines "${nm_out}")
+# Compares the demangled symbols that LIBRARY exports with the list in EXPECTED
+# (one signature per line, '#' starts a comment).  Fails on any symbol missing
+# from the library or exported without being listed.  For a shared library the
+# exports are its dynamic symbols (NM); for a static one, the global symbols of
+# default visibility its objects define (READELF), which are what a program or
+# a shared library linking it would export.
 set(actual "")
-foreach(line IN LISTS nm_lines)
-  # posix format: "<name> <type> <value> [<size>]"; the name may contain spaces.
-  if(line MATCHES "^(.+) ([A-Za-z]) [0-9a-fA-F]+( [0-9a-fA-F]+)?$")
-    set(name "${CMAKE_MATCH_1}")
-    # Version-definition symbols that the linker adds are not functions of ours.
-    if(NOT CMAKE_MATCH_2 STREQUAL "A")
-      list(APPEND actual "${name}")
-    endif()
+if(LIBRARY MATCHES "\\.a$")
+  execute_process(COMMAND ${READELF} -sW -C ${LIBRARY} OUTPUT_VARIABLE symbols_out RESULT_VARIABLE status)
+  # "Num: Value Size Type Bind Vis Ndx Name"; the name may contain spaces.
+  set(pattern "^ *[0-9]+: [0-9a-fA-F]+ +[0-9]+ [A-Z_]+ +(GLOBAL|WEAK) +DEFAULT +[0-9]+ (.+)$")
+  set(name_group 2)
+else()
+  execute_process(COMMAND ${NM} -D --defined-only -C --format=posix ${LIBRARY}
+                  OUTPUT_VARIABLE symbols_out RESULT_VARIABLE status)
+  # "<name> <type> <value> [<size>]"; version-definition symbols (type A),
+  # which the linker adds, are not functions of ours.
+  set(pattern "^(.+) ([B-Za-z]) [0-9a-fA-F]+( [0-9a-fA-F]+)?$")
+  set(name_group 1)
+endif()
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "could not read the symbols of ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" symbol_lines "${symbols_out}")
+foreach(line IN LISTS symbol_lines)
+  if(line MATCHES "${pattern}")
+    list(APPEND actual "${CMAKE_MATCH_${name_group}}")
   endif()
 endforeach()
 

@@ -11,6 +11,8 @@
 #include "array_command.h"
 #include "cli.h"
 
+#include <hostmath/version.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -141,7 +143,7 @@ int main(int argc, char** argv)
         return finish_output(0);
     }
     if (args[0] == "--version") {
-        std::cout << "hostmath " << HOSTMATH_VERSION << "\n";
+        std::cout << "hostmath " << HOSTMATH_VERSION_STRING << "\n";
         return 0;
     }
     try {
