@@ -90,7 +90,11 @@ if(Python3_VERSION_MAJOR AND Python3_VERSION_MINOR)
 else()
   set(python_depends python3)
 endif()
-set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${python_depends}, python3-numpy")
+# The NumPy whose C API the module was built against (python/ finds it).
+if(NOT HOSTMATH_PYTHON_NUMPY_DEPENDS)
+  set(HOSTMATH_PYTHON_NUMPY_DEPENDS python3-numpy)
+endif()
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${python_depends}, ${HOSTMATH_PYTHON_NUMPY_DEPENDS}")
 set(CPACK_COMPONENT_PYTHON_DEPENDS runtime)
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION "device math functions on the host, bit for bit: Python 3 module\n${extended_description}\n\nThis package holds the Python 3 module, which applies them to NumPy arrays.")
 

@@ -26,4 +26,15 @@ libdir=$(PKG_CONFIG_PATH=$pc_dir pkg-config --variable=libdir hostmath)
 c++ -o "$work/pc-consumer" "$here/consumer/main.cpp" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs hostmath) \
   -Wl,-rpath,"$libdir"
 "$work/pc-consumer"
+
+# The Python package, when built: importable from the staged tree, its
+# extension loading the staged library (HOSTMATH_PYTHON names the interpreter).
+if [ -n "${HOSTMATH_PYTHON:-}" ]; then
+  PYTHONPATH="$stage/lib/python3/dist-packages" "$HOSTMATH_PYTHON" -c '
+import numpy as np, hostmath, sys
+assert hostmath.__file__.startswith(sys.argv[1]), hostmath.__file__
+assert hostmath.float2half_rn(np.float32(1)).view(np.uint16) == 0x3c00' "$stage"
+  extension=$(find "$stage" -name '_hostmath*.so')
+  ldd "$extension" | grep -q "libhostmath.so.1 => $stage/"
+fi
 echo "install test passed"

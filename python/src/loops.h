@@ -1,0 +1,259 @@
+// NumPy inner loops for the library's functions, generated from their C++
+// signatures.
+//
+// Each C++ parameter and result type occupies one or two ufunc operands (its
+// slots): a half is one float16 operand holding the same bits, a bfloat16 one
+// uint16 operand holding its pattern, a bfloat16 pair or a float2 two operands
+// (low or first, then high or second).  A loop reads its arguments from the
+// input slots element by element, calls the scalar function and writes the
+// result slots; for contiguous data it calls the array form of
+// hostmath/batch.h instead where one exists (ArrayForm below is the only place
+// that says which).
+//
+// The loops never touch the GIL: NumPy releases it around every loop over
+// numeric types, so the library runs in parallel with other Python threads.
+// They end by clearing the floating-point exception flags: the device raises
+// none, and the array forms may raise flags the scalar functions would not,
+// so NumPy's warnings would otherwise depend on the data's layout.
+#ifndef HOSTMATH_PYTHON_LOOPS_H
+#define HOSTMATH_PYTHON_LOOPS_H
+
+#include "hostmath.h"
+#include "hostmath/batch.h"
+
+#include <cfenv>
+#include <cstddef>
+#include <cstring>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include <numpy/ndarraytypes.h>
+
+namespace hostmath_python {
+
+// The two results of sincospi and sincospif as one value.
+template <typename Real>
+struct SinCos {
+    Real sin;
+    Real cos;
+};
+
+inline SinCos<double> sincospi(double x)
+{
+    SinCos<double> r{};
+    qx_math_func_host_sincospi(x, &r.sin, &r.cos);
+    return r;
+}
+
+inline SinCos<float> sincospif(float x)
+{
+    SinCos<float> r{};
+    qx_math_func_host_sincospif(x, &r.sin, &r.cos);
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Slots: how a C++ type lies in ufunc operands.  load reads the value of one
+// element from the current slot pointers, store writes one.
+// ---------------------------------------------------------------------------
+
+template <typename T>
+struct Slot;
+
+// The names by which check and ulp_distance know a result's kind of value.
+constexpr const char* kind_of(int type_num)
+{
+    switch (type_num) {
+    case NPY_FLOAT: return "float32";
+    case NPY_DOUBLE: return "float64";
+    case NPY_HALF: return "float16";
+    case NPY_SHORT: return "int16";
+    case NPY_USHORT: return "uint16";
+    case NPY_INT: return "int32";
+    case NPY_UINT: return "uint32";
+    default: return type_num == NPY_LONG || type_num == NPY_LONGLONG ? "int64" : "uint64";
+    }
+}
+
+// A plain number: one operand of the NumPy type with the same representation.
+template <typename T, int TypeNum>
+struct PlainSlot {
+    static constexpr int count = 1;
+    static constexpr int types[1] = {TypeNum};
+    static constexpr const char* kinds[1] = {kind_of(TypeNum)};
+    static T load(char* const* p)
+    {
+        T v;
+        std::memcpy(&v, p[0], sizeof v);
+        return v;
+    }
+    static void store(char* const* p, T v) { std::memcpy(p[0], &v, sizeof v); }
+};
+
+template <> struct Slot<float> : PlainSlot<float, NPY_FLOAT> {};
+template <> struct Slot<double> : PlainSlot<double, NPY_DOUBLE> {};
+template <> struct Slot<short> : PlainSlot<short, NPY_SHORT> {};
+template <> struct Slot<unsigned short> : PlainSlot<unsigned short, NPY_USHORT> {};
+template <> struct Slot<int> : PlainSlot<int, NPY_INT> {};
+template <> struct Slot<unsigned int> : PlainSlot<unsigned int, NPY_UINT> {};
+template <> struct Slot<long> : PlainSlot<long, NPY_LONG> {};
+template <> struct Slot<unsigned long> : PlainSlot<unsigned long, NPY_ULONG> {};
+template <> struct Slot<long long> : PlainSlot<long long, NPY_LONGLONG> {};
+template <> struct Slot<unsigned long long> : PlainSlot<unsigned long long, NPY_ULONGLONG> {};
+
+// A 16-bit record (half or bfloat16): its pattern in one 16-bit operand.
+template <typename Record, typename Raw, int TypeNum, const char* Kind>
+struct Bits16Slot {
+    static constexpr int count = 1;
+    static constexpr int types[1] = {TypeNum};
+    static constexpr const char* kinds[1] = {Kind};
+    static Record load(char* const* p)
+    {
+        Raw raw;
+        std::memcpy(&raw.bits, p[0], sizeof raw.bits);
+        return Record(raw);
+    }
+    static void store(char* const* p, Record v) { std::memcpy(p[0], &v.bits, sizeof v.bits); }
+};
+
+inline constexpr char kHalfKind[] = "float16";
+inline constexpr char kBfloat16Kind[] = "bfloat16";
+template <> struct Slot<__half> : Bits16Slot<__half, __half_raw, NPY_HALF, kHalfKind> {};
+template <>
+struct Slot<__quix_bfloat16> : Bits16Slot<__quix_bfloat16, __quix_bfloat16_raw, NPY_USHORT, kBfloat16Kind> {};
+
+// A pair: two operands, first (low) then second (high).
+template <typename Pair, typename Part, Part Pair::*First, Part Pair::*Second>
+struct PairSlot {
+    static constexpr int count = 2;
+    static constexpr int types[2] = {Slot<Part>::types[0], Slot<Part>::types[0]};
+    static constexpr const char* kinds[2] = {Slot<Part>::kinds[0], Slot<Part>::kinds[0]};
+    static Pair load(char* const* p)
+    {
+        Pair v;
+        v.*First = Slot<Part>::load(p);
+        v.*Second = Slot<Part>::load(p + 1);
+        return v;
+    }
+    static void store(char* const* p, const Pair& v)
+    {
+        Slot<Part>::store(p, v.*First);
+        Slot<Part>::store(p + 1, v.*Second);
+    }
+};
+
+template <>
+struct Slot<__quix_bfloat162>
+    : PairSlot<__quix_bfloat162, __quix_bfloat16, &__quix_bfloat162::low, &__quix_bfloat162::high> {};
+template <> struct Slot<float2> : PairSlot<float2, float, &float2::first, &float2::second> {};
+template <>
+struct Slot<SinCos<double>> : PairSlot<SinCos<double>, double, &SinCos<double>::sin, &SinCos<double>::cos> {};
+template <>
+struct Slot<SinCos<float>> : PairSlot<SinCos<float>, float, &SinCos<float>::sin, &SinCos<float>::cos> {};
+
+// ---------------------------------------------------------------------------
+// Array forms: ArrayForm<F>::function is the hostmath/batch.h form of the
+// scalar function F where there is one, else there is no member.
+// ---------------------------------------------------------------------------
+
+template <auto F>
+struct ArrayForm {
+    static constexpr bool exists = false;
+};
+
+#define HOSTMATH_ARRAY_FORM(name)                                                       \
+    template <>                                                                         \
+    struct ArrayForm<&qx_math_func_host_##name> {                                       \
+        static constexpr bool exists = true;                                            \
+        static constexpr auto function = &qx_math_func_host_batch_##name;               \
+    };
+HOSTMATH_ARRAY_FORM(__float2bfloat16_rn)
+HOSTMATH_ARRAY_FORM(__float2bfloat16_rz)
+HOSTMATH_ARRAY_FORM(__float2bfloat16_rd)
+HOSTMATH_ARRAY_FORM(__float2bfloat16_ru)
+HOSTMATH_ARRAY_FORM(__double2bfloat16)
+HOSTMATH_ARRAY_FORM(__bfloat162float)
+HOSTMATH_ARRAY_FORM(__float2half_rn)
+HOSTMATH_ARRAY_FORM(__float2half_rz)
+HOSTMATH_ARRAY_FORM(__float2half_rd)
+HOSTMATH_ARRAY_FORM(__float2half_ru)
+HOSTMATH_ARRAY_FORM(__double2half)
+HOSTMATH_ARRAY_FORM(__half2float)
+HOSTMATH_ARRAY_FORM(erfinv)
+HOSTMATH_ARRAY_FORM(erfinvf)
+HOSTMATH_ARRAY_FORM(erfcinv)
+HOSTMATH_ARRAY_FORM(erfcinvf)
+HOSTMATH_ARRAY_FORM(erfcx)
+HOSTMATH_ARRAY_FORM(erfcxf)
+HOSTMATH_ARRAY_FORM(normcdf)
+HOSTMATH_ARRAY_FORM(normcdff)
+#undef HOSTMATH_ARRAY_FORM
+
+// ---------------------------------------------------------------------------
+// The loop of one function.
+// ---------------------------------------------------------------------------
+
+template <auto F>
+struct Loop;
+
+template <typename R, typename... A, R (*F)(A...)>
+struct Loop<F> {
+    static constexpr int nin = (0 + ... + Slot<A>::count);
+    static constexpr int nout = Slot<R>::count;
+
+    // The NumPy type of every operand, inputs first.
+    static void types(char* out)
+    {
+        int k = 0;
+        auto add = [&](const int* t, int n) {
+            for (int i = 0; i < n; ++i) out[k++] = static_cast<char>(t[i]);
+        };
+        (add(Slot<A>::types, Slot<A>::count), ...);
+        add(Slot<R>::types, Slot<R>::count);
+    }
+
+    static std::vector<const char*> result_kinds() { return {Slot<R>::kinds, Slot<R>::kinds + nout}; }
+
+    static void run(char** args, const npy_intp* dimensions, const npy_intp* steps, void*)
+    {
+        const npy_intp n = dimensions[0];
+        if constexpr (ArrayForm<F>::exists) {
+            using In = std::tuple_element_t<0, std::tuple<A...>>;
+            if (steps[0] == static_cast<npy_intp>(sizeof(In)) && steps[1] == static_cast<npy_intp>(sizeof(R))) {
+                ArrayForm<F>::function(reinterpret_cast<const In*>(args[0]), reinterpret_cast<R*>(args[1]),
+                                       static_cast<std::size_t>(n));
+                std::feclearexcept(FE_ALL_EXCEPT);
+                return;
+            }
+        }
+        scalar(args, n, steps, std::index_sequence_for<A...>{});
+        std::feclearexcept(FE_ALL_EXCEPT);
+    }
+
+private:
+    // The first slot of argument I.
+    template <std::size_t I>
+    static constexpr int offset()
+    {
+        constexpr int counts[] = {Slot<A>::count..., 0};
+        int k = 0;
+        for (std::size_t i = 0; i < I; ++i) k += counts[i];
+        return k;
+    }
+
+    template <std::size_t... I>
+    static void scalar(char** args, npy_intp n, const npy_intp* steps, std::index_sequence<I...>)
+    {
+        char* p[nin + nout];
+        for (int k = 0; k < nin + nout; ++k) p[k] = args[k];
+        for (npy_intp i = 0; i < n; ++i) {
+            Slot<R>::store(p + nin, F(Slot<A>::load(p + offset<I>())...));
+            for (int k = 0; k < nin + nout; ++k) p[k] += steps[k];
+        }
+    }
+};
+
+}  // namespace hostmath_python
+
+#endif  // HOSTMATH_PYTHON_LOOPS_H
