@@ -3,6 +3,13 @@
 // Every exported function is named qx_math_func_host_ followed by the name of the
 // device function it reproduces.  The 16-bit value records below cross the library
 // boundary by value; their layout and copy semantics are part of the ABI.
+//
+// The calling thread's floating-point state never changes a result: every
+// function returns the same bits under any rounding direction, with
+// flush-to-zero or denormals-are-zero set (on AArch64 also default-NaN), and
+// with any exception unmasked, and no argument traps.  When a call returns,
+// the state (control bits and sticky exception flags) and errno are exactly
+// as they were.
 #ifndef HOSTMATH_H
 #define HOSTMATH_H
 

@@ -5,6 +5,7 @@
 // conversion narrows to float and fixes the last bit by comparisons; widening
 // is a shift.  On x86-64 processors with AVX-512 BF16 the instruction converts
 // to nearest the vectors without NaNs and float subnormals (batch_x86.h).
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "batch_x86.h"
 #include "bfloat16_kernels.h"
@@ -49,6 +50,7 @@ HOSTMATH_BATCH_CLONES void bfloat162float_loop(const __quix_bfloat16* in, float*
 
 void qx_math_func_host_batch___float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::float2bfloat16_rn(in, out, n, float2bfloat16_rn_loop);
 #else
@@ -74,6 +76,7 @@ void qx_math_func_host_batch___float2bfloat16_ru(const float* in, __quix_bfloat1
 
 void qx_math_func_host_batch___double2bfloat16(const double* in, __quix_bfloat16* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     double2bfloat16_loop(in, out, n);
 }
 

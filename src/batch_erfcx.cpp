@@ -9,6 +9,7 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("no-trapping-math")
 #endif
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "erfcx_kernels.h"
 
@@ -62,10 +63,12 @@ HOSTMATH_BATCH_CLONES void erfcx_block(const double (&x)[kBlock], double (&y)[kB
 
 void qx_math_func_host_batch_erfcxf(const float* in, float* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, erfcxf_block);
 }
 
 void qx_math_func_host_batch_erfcx(const double* in, double* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, erfcx_block);
 }

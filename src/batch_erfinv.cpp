@@ -9,6 +9,7 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("no-trapping-math")
 #endif
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "erfinv_kernels.h"
 
@@ -164,20 +165,24 @@ HOSTMATH_BATCH_CLONES void erfcinv_block(const double (&x)[kBlock], double (&y)[
 
 void qx_math_func_host_batch_erfinvf(const float* in, float* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, erfinvf_block);
 }
 
 void qx_math_func_host_batch_erfinv(const double* in, double* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, erfinv_block);
 }
 
 void qx_math_func_host_batch_erfcinvf(const float* in, float* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 1.0f, erfcinvf_block);
 }
 
 void qx_math_func_host_batch_erfcinv(const double* in, double* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 1.0, erfcinv_block);
 }

@@ -6,6 +6,7 @@
 // fields, normalising subnormals by an exact integer-to-float conversion.  On
 // x86-64 processors with F16C the instructions convert the whole vectors
 // (batch_x86.h) and the loops the rest.
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "batch_x86.h"
 #include "half_kernels.h"
@@ -67,35 +68,41 @@ std::size_t float2half_by_instructions(const float* in, __half* out, std::size_t
 
 void qx_math_func_host_batch___float2half_rn(const float* in, __half* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const std::size_t done = float2half_by_instructions<hostmath::detail::HalfNearestEven>(in, out, n);
     float2half_rn_loop(in + done, out + done, n - done);
 }
 
 void qx_math_func_host_batch___float2half_rz(const float* in, __half* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const std::size_t done = float2half_by_instructions<hostmath::detail::HalfTowardZero>(in, out, n);
     float2half_rz_loop(in + done, out + done, n - done);
 }
 
 void qx_math_func_host_batch___float2half_rd(const float* in, __half* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const std::size_t done = float2half_by_instructions<hostmath::detail::HalfDown>(in, out, n);
     float2half_rd_loop(in + done, out + done, n - done);
 }
 
 void qx_math_func_host_batch___float2half_ru(const float* in, __half* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     const std::size_t done = float2half_by_instructions<hostmath::detail::HalfUp>(in, out, n);
     float2half_ru_loop(in + done, out + done, n - done);
 }
 
 void qx_math_func_host_batch___double2half(const double* in, __half* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     double2half_loop(in, out, n);
 }
 
 void qx_math_func_host_batch___half2float(const __half* in, float* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::half2float(in, out, n);
 #else

@@ -9,6 +9,7 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("no-trapping-math")
 #endif
+#include "fp_env.h"
 #include "batch_loops.h"
 #include "normcdf_kernels.h"
 
@@ -137,10 +138,12 @@ HOSTMATH_BATCH_CLONES void normcdf_block(const double (&x)[kBlock], double (&y)[
 
 void qx_math_func_host_batch_normcdff(const float* in, float* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0f, normcdff_block);
 }
 
 void qx_math_func_host_batch_normcdf(const double* in, double* out, std::size_t n)
 {
+    const hostmath::detail::FpEnvGuard guard;
     for_each_block(in, out, n, 0.0, normcdf_block);
 }

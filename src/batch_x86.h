@@ -14,9 +14,9 @@
 //     vector holding one as well; the caller converts that vector with the
 //     portable loop and goes on.
 //   - The MXCSR state: F16C honours denormals-are-zero and flush-to-zero and
-//     could trap on an unmasked exception.  The loops run in the default state
-//     (every exception masked, no flushing), and the caller's state, sticky
-//     flags included, is put back afterwards.
+//     could trap on an unmasked exception, and the classification of AVX-512
+//     sees subnormals as zero under denormals-are-zero.  These functions run
+//     in the default state that the calling export's guard installs (fp_env.h).
 // The rounding direction of F16C is the instruction's immediate, never MXCSR.
 // With these, the results are the scalar functions' bit for bit, which the
 // sweep of every float (exhaustive_batch) checks on a processor with the
@@ -73,21 +73,6 @@ inline bool has_avx512_bf16()
     }();
     return present;
 }
-
-// Every exception masked, to nearest, no flush to zero, no denormals-are-zero:
-// the state in which F16C converts as IEEE 754 prescribes.  Restores the
-// caller's state, flags included, when it goes out of scope.
-class DefaultFloatingPointState {
-public:
-    DefaultFloatingPointState() : saved_(_mm_getcsr()) { _mm_setcsr(kDefault); }
-    ~DefaultFloatingPointState() { _mm_setcsr(saved_); }
-    DefaultFloatingPointState(const DefaultFloatingPointState&) = delete;
-    DefaultFloatingPointState& operator=(const DefaultFloatingPointState&) = delete;
-
-private:
-    static constexpr unsigned int kDefault = 0x1f80;
-    unsigned int saved_;
-};
 
 // The F16C rounding immediate of each direction.
 template <typename Rule>
@@ -184,13 +169,12 @@ __attribute__((target("avx512f,avx512dq,avx512bf16"))) inline std::size_t float2
 #pragma GCC diagnostic pop
 #endif
 
-// The prefix of float to half that the instructions convert, in the default
-// floating-point state; 0 without F16C or for short arrays.
+// The prefix of float to half that the instructions convert; 0 without F16C or
+// for short arrays.
 template <typename Rule>
 std::size_t float2half(const float* in, __half* out, std::size_t n)
 {
     if (n < kMinimum || !has_f16c()) return 0;
-    const DefaultFloatingPointState state;
     constexpr int rounding = f16c_rounding<Rule>();
     return has_avx512f() ? float2half_f16c_avx512<rounding>(in, out, n) : float2half_f16c_avx2<rounding>(in, out, n);
 }
@@ -198,7 +182,6 @@ std::size_t float2half(const float* in, __half* out, std::size_t n)
 inline std::size_t half2float(const __half* in, float* out, std::size_t n)
 {
     if (n < kMinimum || !has_f16c()) return 0;
-    const DefaultFloatingPointState state;
     return has_avx512f() ? half2float_f16c_avx512(in, out, n) : half2float_f16c_avx2(in, out, n);
 }
 
@@ -211,7 +194,6 @@ std::size_t float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t
 {
     constexpr std::size_t kVector = 16;
     if (n < kMinimum || !has_avx512_bf16()) return 0;
-    const DefaultFloatingPointState state;  // the classification must not see subnormals as zero
     std::size_t done = 0;
     for (;;) {
         done += float2bfloat16_rn_avx512(in + done, out + done, n - done);

@@ -8,7 +8,10 @@
 //
 // Integers to bfloat16 build the pattern from the integer's bits, with no
 // floating-point arithmetic; bfloat16 to float is exact, and bfloat16 to the
-// integer types truncates toward zero and saturates by explicit comparisons.
+// integer types truncates toward zero on the bits and saturates.  Only the
+// double conversion computes in floating point, under the guard of the
+// caller's floating-point state (fp_env.h).
+#include "fp_env.h"
 #include "internal.h"
 
 #include <cmath>
@@ -16,7 +19,6 @@
 #include <limits>
 
 using hostmath::detail::bits_of;
-using hostmath::detail::convert_rz;
 using hostmath::detail::float_from_bits;
 
 namespace {
@@ -83,7 +85,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16_ru(float x)
 
 __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 {
-    if (x != x) x = float_from_bits(kNanAsFloat);
+    if (hostmath::detail::isnan(x)) x = float_from_bits(kNanAsFloat);
     return __quix_bfloat16::round_to_bfloat16(x);
 }
 
@@ -92,6 +94,7 @@ __quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
 // lost), which keeps the information the final rounding needs.
 __quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     const float f = static_cast<float>(x);
     const double d = f;
     unsigned int w = bits_of(f);
@@ -99,7 +102,7 @@ __quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
     if (x < 0 && d < x) w -= 1;
     if (d != x && x == x) w |= 1;  // sticky bit
     if (x != x) w = kNanAsFloat;
-    return __quix_bfloat16::round_to_bfloat16(float_from_bits(w));
+    return hostmath::detail::settled(__quix_bfloat16::round_to_bfloat16(float_from_bits(w)));
 }
 
 __quix_bfloat162 qx_math_func_host___float2bfloat162_rn(float a)
@@ -265,31 +268,19 @@ __quix_bfloat16 qx_math_func_host___uint2bfloat16_rn(unsigned int a)
 // ---------------------------------------------------------------------------
 // bfloat16 to float (exact) and to integers (toward zero).
 //
-// Each integer conversion settles NaN and out-of-range values by explicit
-// comparisons, so the results never depend on how the processor converts an
-// out-of-range float.  A NaN gives 0, except 0x8000000000000000 for unsigned
-// long long.
+// Each integer conversion truncates the pattern as a float's upper half with
+// integer arithmetic (truncate_float_bits), saturating at the type's range.  A
+// NaN gives 0, except 0x8000000000000000 for unsigned long long.
 // ---------------------------------------------------------------------------
 
 namespace {
 
-// NaN on the pattern alone: exponent all ones, fraction nonzero.
-bool isnan(__quix_bfloat16 a) { return (a.bits & 0x7f80u) == 0x7f80u && (a.bits & 0x7fu) != 0; }
-
-constexpr std::uint32_t kTwoTo32Bits = 0x4f800000u;  // 2^32 as a float
-constexpr std::uint32_t kTwoTo64Bits = 0x5f800000u;  // 2^64 as a float
 constexpr unsigned long long kUllNan = 0x8000000000000000ull;
 
-// The shape of the unsigned int and unsigned long long conversions: NaN, then
-// below zero, then at or above the first value out of range (+infinity too).
-template <typename Unsigned>
-Unsigned bfloat16_to_unsigned_rz(__quix_bfloat16 a, Unsigned nan_result, std::uint32_t limit_bits)
+template <typename Int>
+Int bfloat16_to_integer_rz(__quix_bfloat16 a, Int nan_result = 0)
 {
-    if (isnan(a)) return nan_result;
-    const float t = std::trunc(static_cast<float>(a));
-    if (t < 0.0f) return 0;
-    if (t >= as_float(limit_bits)) return std::numeric_limits<Unsigned>::max();
-    return static_cast<Unsigned>(t);  // in [0, limit): exact
+    return hostmath::detail::truncate_float_bits<Int>(static_cast<std::uint32_t>(a.bits) << 16, nan_result);
 }
 
 }  // namespace
@@ -313,38 +304,18 @@ float2 qx_math_func_host___bfloat1622float2(__quix_bfloat162 a)
 
 unsigned short qx_math_func_host___bfloat162ushort_rz(__quix_bfloat16 a)
 {
-    const float f = static_cast<float>(a);
-    if (!(f >= 0.0f)) return 0;  // below zero, or NaN (unordered)
-    const float t = std::trunc(f);
-    if (t >= 65536.0f) return std::numeric_limits<unsigned short>::max();
-    return static_cast<unsigned short>(t);
+    return bfloat16_to_integer_rz<unsigned short>(a);
 }
 
-short qx_math_func_host___bfloat162short_rz(__quix_bfloat16 a)
-{
-    if (isnan(a)) return 0;
-    const float t = std::trunc(static_cast<float>(a));
-    if (t < -32768.0f) return std::numeric_limits<short>::min();
-    if (t > 32767.0f) return std::numeric_limits<short>::max();
-    return static_cast<short>(t);
-}
+short qx_math_func_host___bfloat162short_rz(__quix_bfloat16 a) { return bfloat16_to_integer_rz<short>(a); }
 
-int qx_math_func_host___bfloat162int_rz(__quix_bfloat16 a)
-{
-    return convert_rz<int>(std::trunc(static_cast<float>(a)));
-}
+int qx_math_func_host___bfloat162int_rz(__quix_bfloat16 a) { return bfloat16_to_integer_rz<int>(a); }
 
-unsigned int qx_math_func_host___bfloat162uint_rz(__quix_bfloat16 a)
-{
-    return bfloat16_to_unsigned_rz<unsigned int>(a, 0u, kTwoTo32Bits);
-}
+unsigned int qx_math_func_host___bfloat162uint_rz(__quix_bfloat16 a) { return bfloat16_to_integer_rz<unsigned int>(a); }
 
-long long qx_math_func_host___bfloat162ll_rz(__quix_bfloat16 a)
-{
-    return convert_rz<long long>(std::trunc(static_cast<float>(a)));
-}
+long long qx_math_func_host___bfloat162ll_rz(__quix_bfloat16 a) { return bfloat16_to_integer_rz<long long>(a); }
 
 unsigned long long qx_math_func_host___bfloat162ull_rz(__quix_bfloat16 a)
 {
-    return bfloat16_to_unsigned_rz<unsigned long long>(a, kUllNan, kTwoTo64Bits);
+    return bfloat16_to_integer_rz<unsigned long long>(a, kUllNan);
 }

@@ -7,13 +7,11 @@
 // cosine, with no special case for half-integers: cospi(0.5) is the cosine of
 // the double nearest pi/2, a tiny positive number.  Infinities and NaN come
 // back as NaN.
+#include "fp_env.h"
 #include "pi_scaled.h"
-
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPi;
 
 double qx_math_func_host_cospi(double x)
 {
-    if (counts_as_integer(x)) return std::fmod(x, 2.0) == 0.0 ? 1.0 : -1.0;
-    return std::cos(x * kPi);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
 }

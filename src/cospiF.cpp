@@ -6,13 +6,11 @@
 // rounding in single precision, and the product goes to the system cosf, with
 // no special case for half-integers: cospif(0.5f) is the cosine of the float
 // nearest pi/2, a tiny negative number.  Infinities and NaN come back as NaN.
+#include "fp_env.h"
 #include "pi_scaled.h"
-
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPiF;
 
 float qx_math_func_host_cospif(float x)
 {
-    if (counts_as_integer(x)) return std::fmod(x, 2.0f) == 0.0f ? 1.0f : -1.0f;
-    return std::cos(x * kPiF);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
 }

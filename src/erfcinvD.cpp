@@ -16,11 +16,13 @@
 // at x = 0x1.78cc33be13ee2p+0 (through erfinv); 2.38 ulp in the middle range,
 // at most 2.97 ulp in T1..T7 (T2).
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfinv_kernels.h"
 #include "internal.h"
 
 double qx_math_func_host_erfcinv(double x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcinv_parts;
     double b;
     if (x > kUpperStart) {
@@ -31,5 +33,5 @@ double qx_math_func_host_erfcinv(double x)
         const double t = std::sqrt(-std::log(x));
         b = t * small_polynomial(small_piece_index(x), 1.0 / t);
     }
-    return result(x, b);
+    return hostmath::detail::settled(result(x, b));
 }

@@ -21,16 +21,18 @@
 // (-1, 5120), 5.8 on [5120, 2^20], 1.1 above; 2.6 ulps for x <= -1 with
 // glibc's exp, whose last bits the reflected results follow.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfcx_kernels.h"
 #include "internal.h"
 
 double qx_math_func_host_erfcx(double x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcx_parts;
     const double a = std::fabs(x);
     const double r = of_magnitude(x, a);
-    if (!reflects(x)) return r;
+    if (!reflects(x)) return hostmath::detail::settled(r);
     const double s = square_head(a);
     const double e = square_tail(a, s);  // s + e = x^2 exactly
-    return reflected(x, r, std::exp(s) * std::exp(e));
+    return hostmath::detail::settled(reflected(x, r, std::exp(s) * std::exp(e)));
 }

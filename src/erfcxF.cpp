@@ -17,16 +17,18 @@
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfcx_kernels.h"
 #include "internal.h"
 
 float qx_math_func_host_erfcxf(float x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfcxf_parts;
     const float a = std::fabs(x);
     const float r = of_magnitude(x, a);
-    if (!reflects(x)) return r;
+    if (!reflects(x)) return hostmath::detail::settled(r);
     const float s = square_head(a);
     const float e = square_tail(a, s);
-    return reflected(x, r, std::exp(s) * std::exp(e));
+    return hostmath::detail::settled(reflected(x, r, std::exp(s) * std::exp(e)));
 }

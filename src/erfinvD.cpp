@@ -15,11 +15,13 @@
 // at x = 0x1.fb56e78e86545p-2 (P2a); 1.72 ulp in P1, 2.82 in P2b, 3.16 in P3a,
 // 2.04 in P3b.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfinv_kernels.h"
 #include "internal.h"
 
 double qx_math_func_host_erfinv(double x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfinv_parts;
     const double a = std::fabs(x);
     double b;
@@ -31,5 +33,5 @@ double qx_math_func_host_erfinv(double x)
     } else {
         b = tail_piece(a, std::sqrt(-std::log(tail_log_argument(a))));
     }
-    return result(x, a, b);
+    return hostmath::detail::settled(result(x, a, b));
 }

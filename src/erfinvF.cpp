@@ -12,11 +12,13 @@
 // Largest error over every float argument, against the double function:
 // 3.46 ulp at x = 0x1.ab4138p-1 (Q2a); 1.56 ulp in Q1, 2.49 in Q2b.
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "erfinv_kernels.h"
 #include "internal.h"
 
 float qx_math_func_host_erfinvf(float x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     using namespace hostmath::detail::erfinvf_parts;
     const float a = std::fabs(x);
     float p;
@@ -26,5 +28,5 @@ float qx_math_func_host_erfinvf(float x)
         const float w = -std::log(log_argument(a));
         p = w < kLogSplit ? log_piece(w) : root_piece(std::sqrt(w));
     }
-    return result(x, a, p);
+    return hostmath::detail::settled(result(x, a, p));
 }

@@ -12,8 +12,11 @@
 // so that the float conversion only ever sees an exact half value: one rounding.
 //
 // Half to float is exact, by integer arithmetic on the pattern; every NaN
-// becomes 0x7fffffff.  Half to integers widens to float, then clamps and
-// truncates; integers to half go through float and the rounding to nearest.
+// becomes 0x7fffffff.  Half to integers widens to float, then truncates and
+// saturates on the bits; integers to half build the float pattern and round
+// it to nearest.  Only the double conversion computes in floating point,
+// under the guard of the caller's floating-point state (fp_env.h).
+#include "fp_env.h"
 #include "half_kernels.h"
 #include "internal.h"
 
@@ -146,14 +149,15 @@ double half_rounding_scale(std::uint64_t a)
 // whatever the float rounding does.
 __half qx_math_func_host___double2half(double x)
 {
+    const hostmath::detail::FpEnvGuard guard(x);
     const std::uint64_t a = bits_of(x) & ~(1ull << 63);
     if (a > kDoubleTiny && a < kDoubleOverflow) {
         const double c = half_rounding_scale(a);
         const double s = x + c;
         const double y = s - c;
-        return qx_math_func_host___float2half(static_cast<float>(y));
+        return hostmath::detail::settled(qx_math_func_host___float2half(static_cast<float>(y)));
     }
-    return qx_math_func_host___float2half(static_cast<float>(x));
+    return hostmath::detail::settled(qx_math_func_host___float2half(static_cast<float>(x)));
 }
 
 namespace {
@@ -193,75 +197,79 @@ float __internal_half2float(unsigned short h)
     return float_from_bits((exponent << 23) | (sign << 31) | fraction);
 }
 
-// Half to an integer type, toward zero.  The thresholds are float constants
-// and the comparisons strict; a half is at most 65504 in magnitude or infinite,
-// so it never equals a threshold beyond the destination's range, and the final
-// cast always sees a value inside it.
+// Half to an integer type, toward zero: the exact float pattern truncated on
+// its bits (truncate_float_bits), saturating at the type's range.
 template <typename Int>
-Int half2int_rz(__half h, float upper, float lower, Int nan_result)
+Int half2int_rz(__half h, Int nan_result = 0)
 {
-    const float f = qx_math_func_host___half2float(h);
-    const unsigned int doubled = (static_cast<unsigned int>(static_cast<__half_raw>(h).bits) << 1) & 0xffffu;
-    if (doubled > 0xf800u) return nan_result;  // exponent all ones, fraction nonzero
-    if (f > upper) return std::numeric_limits<Int>::max();
-    if (f < lower) return std::numeric_limits<Int>::min();
-    return static_cast<Int>(f);
+    return hostmath::detail::truncate_float_bits<Int>(bits_of(__internal_half2float(h.bits)), nan_result);
 }
 
-constexpr float kTwoTo31 = 2147483648.0f;
-constexpr float kTwoTo32 = 4294967296.0f;
-constexpr float kTwoTo63 = 9223372036854775808.0f;
-constexpr float kTwoTo64 = 18446744073709551616.0f;
 constexpr std::uint64_t kInt64NanResult = 0x8000000000000000ull;
+
+// An integer of magnitude m and the given sign to half, to nearest: every
+// magnitude from 65520 up becomes infinity, so m is clamped there first; the
+// float with m's value is then exact, built from m's bits, and the float
+// conversion's kernel (the array forms', equal to it over every float) rounds
+// it once.
+constexpr std::uint64_t kHalfOverflowMagnitude = 65520;
+
+__half integer2half_rn(std::uint64_t m, bool negative)
+{
+    constexpr int kFloatBias = 127, kFloatFractionBits = 23;
+    constexpr std::uint32_t kFloatFraction = 0x7fffffu;
+    if (m == 0) return __half(__half_raw{0});
+    if (m > kHalfOverflowMagnitude) m = kHalfOverflowMagnitude;
+    const int lead = 63 - __builtin_clzll(m);  // at most 15
+    const std::uint32_t fraction = static_cast<std::uint32_t>(m << (kFloatFractionBits - lead)) & kFloatFraction;
+    const std::uint32_t exponent = static_cast<std::uint32_t>(lead + kFloatBias) << kFloatFractionBits;
+    const std::uint32_t sign = negative ? 0x80000000u : 0u;
+    const float exact = float_from_bits(sign | exponent | fraction);
+    return __half(__half_raw{hostmath::detail::float2half_bits<hostmath::detail::HalfNearestEven>(exact)});
+}
+
+template <typename Int>
+__half signed2half_rn(Int a)
+{
+    const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
+    const bool negative = a < 0;
+    return integer2half_rn(negative ? 0 - bits : bits, negative);
+}
 
 }  // namespace
 
 float qx_math_func_host___half2float(__half h) { return __internal_half2float(static_cast<__half_raw>(h).bits); }
 
-short qx_math_func_host___half2short_rz(__half h) { return half2int_rz<short>(h, 32767.0f, -32768.0f, 0); }
+short qx_math_func_host___half2short_rz(__half h) { return half2int_rz<short>(h); }
 
-unsigned short qx_math_func_host___half2ushort_rz(__half h)
-{
-    return half2int_rz<unsigned short>(h, 65535.0f, 0.0f, 0);
-}
+unsigned short qx_math_func_host___half2ushort_rz(__half h) { return half2int_rz<unsigned short>(h); }
 
-int qx_math_func_host___half2int_rz(__half h) { return half2int_rz<int>(h, kTwoTo31, -kTwoTo31, 0); }
+int qx_math_func_host___half2int_rz(__half h) { return half2int_rz<int>(h); }
 
-unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2int_rz<unsigned int>(h, kTwoTo32, 0.0f, 0); }
+unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2int_rz<unsigned int>(h); }
 
 long long qx_math_func_host___half2ll_rz(__half h)
 {
-    return half2int_rz<long long>(h, kTwoTo63, -kTwoTo63, std::numeric_limits<long long>::min());
+    return half2int_rz<long long>(h, std::numeric_limits<long long>::min());
 }
 
 unsigned long long qx_math_func_host___half2ull_rz(__half h)
 {
-    return half2int_rz<unsigned long long>(h, kTwoTo64, 0.0f, kInt64NanResult);
+    return half2int_rz<unsigned long long>(h, kInt64NanResult);
 }
 
-// Integers to half go through float, rounded to nearest.  Only magnitudes above
-// 2^24 can be rounded there, and those end as infinity anyway, so the result is
-// the integer rounded once to half.
-__half qx_math_func_host___short2half_rn(short a)
-{
-    return qx_math_func_host___float2half_rn(static_cast<float>(static_cast<int>(a)));
-}
+// Integers to half, to nearest, on the integer's bits: the result of
+// converting to float to nearest and then to half, with no floating-point
+// operation (only magnitudes above 2^24 could round in the float, and those
+// end as infinity anyway).
+__half qx_math_func_host___short2half_rn(short a) { return signed2half_rn(a); }
 
-__half qx_math_func_host___ushort2half_rn(unsigned short a)
-{
-    return qx_math_func_host___float2half_rn(static_cast<float>(static_cast<unsigned int>(a)));
-}
+__half qx_math_func_host___ushort2half_rn(unsigned short a) { return integer2half_rn(a, false); }
 
-__half qx_math_func_host___int2half_rn(int a) { return qx_math_func_host___float2half_rn(static_cast<float>(a)); }
+__half qx_math_func_host___int2half_rn(int a) { return signed2half_rn(a); }
 
-__half qx_math_func_host___uint2half_rn(unsigned int a)
-{
-    return qx_math_func_host___float2half_rn(static_cast<float>(a));
-}
+__half qx_math_func_host___uint2half_rn(unsigned int a) { return integer2half_rn(a, false); }
 
-__half qx_math_func_host___ll2half_rn(long long a) { return qx_math_func_host___float2half_rn(static_cast<float>(a)); }
+__half qx_math_func_host___ll2half_rn(long long a) { return signed2half_rn(a); }
 
-__half qx_math_func_host___ull2half_rn(unsigned long long a)
-{
-    return qx_math_func_host___float2half_rn(static_cast<float>(a));
-}
+__half qx_math_func_host___ull2half_rn(unsigned long long a) { return integer2half_rn(a, false); }

@@ -50,22 +50,30 @@ inline bool isinf(float x) { return (bits_of(x) & 0x7fffffffu) == 0x7f800000u; }
 inline bool isnan(double x) { return (bits_of(x) & 0x7fffffffffffffffull) > 0x7ff0000000000000ull; }
 inline bool isinf(double x) { return (bits_of(x) & 0x7fffffffffffffffull) == 0x7ff0000000000000ull; }
 
-// Conversion toward zero to an integer type, with the saturation the device
-// applies: NaN gives 0, values above the range the largest value, values below
-// it the smallest.  A plain cast of an out-of-range value is undefined in C++
-// and differs between x86-64 and AArch64, so the range is checked first.  The
-// limits are powers of two, exact in every floating type.
-template <typename Int, typename Real>
-inline Int convert_rz(Real x)
+// The float with pattern u converted toward zero to an integer type, with the
+// saturation the device applies: NaN gives nan_result, values above the range
+// the largest value, values below it the smallest (0 for unsigned types).  On
+// the bits alone, with integer arithmetic: no floating-point comparison or
+// conversion, so neither the caller's floating-point state nor an
+// out-of-range conversion (undefined in C++) comes into it.
+template <typename Int>
+inline Int truncate_float_bits(std::uint32_t u, Int nan_result)
 {
-    static_assert(std::is_integral<Int>::value && std::is_floating_point<Real>::value, "");
-    constexpr int bits = std::numeric_limits<Int>::digits;  // value bits, sign excluded
-    const Real upper = std::ldexp(Real(1), bits);           // first value above the range
-    const Real lower = std::is_signed<Int>::value ? -upper : Real(0);
-    if (x != x) return 0;
-    if (x >= upper) return std::numeric_limits<Int>::max();
-    if (x <= lower) return std::numeric_limits<Int>::min();
-    return static_cast<Int>(x);  // |x| < upper: defined, truncates toward zero
+    static_assert(std::is_integral<Int>::value, "");
+    constexpr int kValueBits = std::numeric_limits<Int>::digits;  // sign excluded
+    constexpr std::uint32_t kInfinity = 0x7f800000u, kImplicitOne = 0x800000u;
+    constexpr int kBias = 127, kFractionBits = 23;
+    const bool negative = (u >> 31) != 0;
+    const std::uint32_t magnitude = u & 0x7fffffffu;
+    if (magnitude > kInfinity) return nan_result;
+    const int exponent = static_cast<int>(magnitude >> kFractionBits) - kBias;
+    if (exponent < 0) return 0;  // |x| < 1, zeros and subnormals included
+    if (exponent >= kValueBits) return negative ? std::numeric_limits<Int>::min() : std::numeric_limits<Int>::max();
+    const std::uint64_t significand = (magnitude & (kImplicitOne - 1)) | kImplicitOne;
+    const std::uint64_t value = exponent >= kFractionBits ? significand << (exponent - kFractionBits)
+                                                          : significand >> (kFractionBits - exponent);
+    if (!negative) return static_cast<Int>(value);  // below 2^kValueBits
+    return std::is_signed<Int>::value ? static_cast<Int>(-static_cast<std::int64_t>(value)) : Int{0};
 }
 
 // Horner's scheme, one fused multiply-add per step, coefficients from the

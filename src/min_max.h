@@ -8,9 +8,12 @@
 //     signalling.  This holds also when the other operand is a number;
 //   - a quiet NaN loses against a number; of two quiet NaNs the first is kept;
 //   - of two numbers the larger (smaller) is selected, and -0 orders below +0.
-// NaN-ness is decided on the bit pattern and the zero ordering on the sign
-// bits, never left to the C library's fmax/fmin, whose handling of signed
-// zeros and signalling NaNs differs between implementations.
+// Everything is decided on the bit patterns as integers, with no
+// floating-point operation at all: never left to the C library's fmax/fmin,
+// whose handling of signed zeros and signalling NaNs differs between
+// implementations, nor to a floating-point comparison, which flushes
+// subnormals under denormals-are-zero and raises flags on NaNs.  So these
+// functions need no guard of the floating-point state.
 #ifndef HOSTMATH_MIN_MAX_H
 #define HOSTMATH_MIN_MAX_H
 
@@ -47,7 +50,22 @@ inline Real quietened(Real x)
     return real_from_bits(bits_of(x) | QuietBit<Real>::value);
 }
 
-// maxNum (select_larger true) or minNum (false) of a and b.
+// The pattern of a number mapped to an unsigned integer of its width that
+// orders as the number does, with -0 just below +0: a negative pattern is
+// inverted (larger magnitudes then come first), a positive one gets its sign
+// bit set (above every negative).  Without branches: the sign selects the
+// mask.
+template <typename Bits>
+inline Bits order_key(Bits u)
+{
+    constexpr int kSignShift = sizeof(Bits) * 8 - 1;
+    constexpr Bits kSign = Bits{1} << kSignShift;
+    const Bits negative = static_cast<Bits>(Bits{0} - (u >> kSignShift));  // all ones for a negative pattern
+    return static_cast<Bits>(u ^ (negative | kSign));
+}
+
+// maxNum (select_larger true) or minNum (false) of a and b.  Equal keys are
+// equal patterns.
 template <bool select_larger, typename Real>
 inline Real select_num(Real a, Real b)
 {
@@ -55,16 +73,10 @@ inline Real select_num(Real a, Real b)
     if (is_signalling_nan(b)) return quietened(b);
     if (isnan(b)) return a;  // a number, or the first of two quiet NaNs
     if (isnan(a)) return b;
-    if (a == b) {
-        // Equal numbers have one encoding, except +0 and -0: AND of the
-        // patterns keeps a sign bit only if both are negative (max), OR keeps
-        // it if either is (min).
-        const auto ua = bits_of(a);
-        const auto ub = bits_of(b);
-        return real_from_bits(select_larger ? (ua & ub) : (ua | ub));
-    }
-    if (select_larger) return a < b ? b : a;
-    return b < a ? b : a;
+    const auto ua = bits_of(a);
+    const auto ub = bits_of(b);
+    const bool take_b = select_larger ? order_key(ua) < order_key(ub) : order_key(ub) < order_key(ua);
+    return real_from_bits(take_b ? ub : ua);
 }
 
 template <typename Real>
@@ -79,20 +91,32 @@ inline Real min_num(Real a, Real b)
     return select_num<false>(a, b);
 }
 
-// A float as a double, exactly.  Numbers, infinities and zeros convert exactly
-// by the cast.  A NaN is widened on its bits (sign kept, fraction moved to the
-// top of the double's fraction) because the processor's conversion quietens a
-// signalling NaN, which would then lose against a number instead of giving a
-// quiet NaN.
+// A float as a double, exactly, on the bits: the sign stays, a normal or
+// infinite exponent is rebiased, the fraction moves to the top of the double's
+// fraction, and a subnormal is normalised.  A NaN keeps its payload (the
+// processor's conversion would quieten a signalling NaN, which would then lose
+// against a number instead of giving a quiet NaN).
 inline double widened(float x)
 {
     constexpr int kFractionShift = 52 - 23;
-    constexpr std::uint64_t kFloatSign = 0x80000000u;
     constexpr std::uint64_t kFloatFraction = 0x007fffffu;
-    constexpr std::uint64_t kDoubleExponent = 0x7ff0000000000000ull;
-    if (!isnan(x)) return static_cast<double>(x);
+    constexpr std::uint64_t kDoubleFraction = 0x000fffffffffffffull;
+    constexpr std::uint64_t kFloatMaxExponent = 0xff, kDoubleMaxExponent = 0x7ff;
+    constexpr std::uint64_t kRebias = 1023 - 127;
+    constexpr std::uint64_t kSubnormalRebias = 1023 - 149;  // a fraction's bit k weighs 2^(k - 149)
     const std::uint64_t u = bits_of(x);
-    return double_from_bits((u & kFloatSign) << 32 | kDoubleExponent | (u & kFloatFraction) << kFractionShift);
+    const std::uint64_t sign = (u >> 31) << 63;
+    const std::uint64_t exponent = (u >> 23) & kFloatMaxExponent;
+    const std::uint64_t fraction = u & kFloatFraction;
+    std::uint64_t e = exponent == kFloatMaxExponent ? kDoubleMaxExponent : exponent + kRebias;
+    std::uint64_t f = fraction << kFractionShift;
+    if (exponent == 0) {
+        if (fraction == 0) return double_from_bits(sign);
+        const int lead = 63 - __builtin_clzll(fraction);  // the leading one, below bit 23
+        e = static_cast<std::uint64_t>(lead) + kSubnormalRebias;
+        f = (fraction << (52 - lead)) & kDoubleFraction;
+    }
+    return double_from_bits(sign | e << 52 | f);
 }
 
 }  // namespace detail

@@ -29,10 +29,13 @@
 // (-2.75, 8.2109375), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's exp (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-double qx_math_func_host_normcdf(double x)
+namespace {
+
+double value_of(double x)
 {
     using namespace hostmath::detail::normcdf_parts;
     switch (piece_of(x)) {
@@ -51,4 +54,12 @@ double qx_math_func_host_normcdf(double x)
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+double qx_math_func_host_normcdf(double x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

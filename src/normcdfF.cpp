@@ -24,10 +24,13 @@
 // (-3.25, 5.296875), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's expf (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
+#include "fp_env.h"
 #include "normcdf_kernels.h"
 #include "internal.h"
 
-float qx_math_func_host_normcdff(float x)
+namespace {
+
+float value_of(float x)
 {
     using namespace hostmath::detail::normcdff_parts;
     switch (piece_of(x)) {
@@ -46,4 +49,12 @@ float qx_math_func_host_normcdff(float x)
     }
     default: return zero_or_nan(x);
     }
+}
+
+}  // namespace
+
+float qx_math_func_host_normcdff(float x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(value_of(x));
 }

@@ -20,6 +20,27 @@ inline bool counts_as_integer(Real x)
     return !isinf(x) && std::floor(x) == std::ceil(x);
 }
 
+// The nearest pi of each precision, for the generic bodies below.
+inline double pi_of(double) { return kPi; }
+inline float pi_of(float) { return kPiF; }
+
+// The bodies of sinpi and cospi, shared by sincospi (one guard of the
+// floating-point state for both values); the method is in sinpiD.cpp and
+// cospiD.cpp.
+template <typename Real>
+inline Real sinpi_of(Real x)
+{
+    if (counts_as_integer(x)) return Real(0);
+    return std::sin(x * pi_of(x));
+}
+
+template <typename Real>
+inline Real cospi_of(Real x)
+{
+    if (counts_as_integer(x)) return std::fmod(x, Real(2)) == Real(0) ? Real(1) : Real(-1);
+    return std::cos(x * pi_of(x));
+}
+
 }  // namespace detail
 }  // namespace hostmath
 

@@ -6,6 +6,7 @@
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments give the negative reciprocal root, the
 // infinities the zero of their sign.
+#include "fp_env.h"
 #include "internal.h"
 
 using hostmath::detail::bits_of;
@@ -19,6 +20,7 @@ constexpr unsigned long long kExponentBits = 0x7ff0000000000000ull;
 
 double qx_math_func_host_rcbrt(double x)
 {
-    if (x == 0.0) return double_from_bits(bits_of(x) | kExponentBits);
-    return 1.0 / std::cbrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    if (x == 0.0) return hostmath::detail::settled(double_from_bits(bits_of(x) | kExponentBits));
+    return hostmath::detail::settled(1.0 / std::cbrt(x));
 }

@@ -2,10 +2,13 @@
 //
 // 1 divided by the system cube root, two roundings in single precision, with
 // no special case: a zero gives the infinity of its sign through the division
-// (raising the division-by-zero flag), an infinity the zero of its sign.
+// (whose division-by-zero flag the guard clears again), an infinity the zero
+// of its sign.
+#include "fp_env.h"
 #include "internal.h"
 
 float qx_math_func_host_rcbrtf(float x)
 {
-    return 1.0f / std::cbrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(1.0f / std::cbrt(x));
 }

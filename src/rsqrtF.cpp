@@ -2,11 +2,14 @@
 //
 // 1 divided by the system square root, two roundings in single precision, with
 // no special case: the division decides the special arguments, so -0 gives
-// -infinity (1 / -0), +0 gives +infinity with the division-by-zero flag, and
-// -infinity gives NaN from the root, unlike the double form.
+// -infinity (1 / -0), +0 gives +infinity, and -infinity gives NaN from the
+// root, unlike the double form.  The flags the division raises are the
+// guard's to clear.
+#include "fp_env.h"
 #include "internal.h"
 
 float qx_math_func_host_rsqrtf(float x)
 {
-    return 1.0f / std::sqrt(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(1.0f / std::sqrt(x));
 }

@@ -4,10 +4,12 @@
 // between the two.  A null pointer is skipped and its value not computed.  The
 // sine is stored first, so when both pointers designate one object it ends
 // holding the cosine.
-#include "hostmath.h"
+#include "fp_env.h"
+#include "pi_scaled.h"
 
 void qx_math_func_host_sincospif(float x, float* sinp, float* cosp)
 {
-    if (sinp != nullptr) *sinp = qx_math_func_host_sinpif(x);
-    if (cosp != nullptr) *cosp = qx_math_func_host_cospif(x);
+    const hostmath::detail::FpEnvGuard guard(x);
+    if (sinp != nullptr) *sinp = hostmath::detail::sinpi_of(x);
+    if (cosp != nullptr) *cosp = hostmath::detail::cospi_of(x);
 }

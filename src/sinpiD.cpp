@@ -5,13 +5,11 @@
 // the system sine: there is no argument reduction of our own and no special
 // case for half-integers, so the result carries the product's rounding error.
 // Infinities and NaN reach the sine and come back as NaN.
+#include "fp_env.h"
 #include "pi_scaled.h"
-
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPi;
 
 double qx_math_func_host_sinpi(double x)
 {
-    if (counts_as_integer(x)) return 0.0;
-    return std::sin(x * kPi);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
 }

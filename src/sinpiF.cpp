@@ -4,13 +4,11 @@
 // multiplied by the float nearest pi, one rounding in single precision, and
 // the product goes to the system sinf: no argument reduction of our own and no
 // special case for half-integers.  Infinities and NaN come back as NaN.
+#include "fp_env.h"
 #include "pi_scaled.h"
-
-using hostmath::detail::counts_as_integer;
-using hostmath::detail::kPiF;
 
 float qx_math_func_host_sinpif(float x)
 {
-    if (counts_as_integer(x)) return 0.0f;
-    return std::sin(x * kPiF);
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
 }

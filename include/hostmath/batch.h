@@ -16,12 +16,12 @@
 //   - The conversions need in and out not to overlap.  The special functions
 //     also work in place (out == in); any other overlap is not allowed.
 //   - The functions keep no state and may run concurrently on disjoint arrays.
-//   - The float and 16-bit conversions, like their scalar forms, neither
-//     depend on nor change the floating-point environment (rounding mode,
-//     flush-to-zero, sticky flags).  The double conversions and the special
-//     functions depend on it exactly as their scalar forms do, but may raise
-//     sticky exception flags that the scalar calls would not: they compute
-//     some values on every lane and keep them on some.
+//   - Like the scalar functions, none depends on the calling thread's
+//     floating-point state: the results are the same bits under any rounding
+//     direction, flush-to-zero or denormals-are-zero setting (on AArch64 also
+//     default-NaN) and with any exception unmasked; no argument traps.  The
+//     state, sticky flags included, and errno are as they were when the call
+//     returns.  The state is switched once per call, not per element.
 //
 // In C++20 and later each function also takes std::span arguments: it then
 // handles min(in.size(), out.size()) elements (a shorter out is never written
