@@ -1,49 +1,21 @@
-// The bfloat16 conversions over arrays: per-element code written as selects
-// (bfloat16_kernels.h), in loops the compiler vectorises; the tests hold it
-// to the exported scalar functions bit for bit, over every float.  The
-// float conversions are integer selects on the bit pattern; the double
-// conversion narrows to float and fixes the last bit by comparisons; widening
-// is a shift.  On x86-64 processors with AVX-512 BF16 the instruction converts
-// to nearest the vectors without NaNs and float subnormals (batch_x86.h).
-#include "fp_env.h"
+// The bfloat16 conversions over arrays: the exported functions' kernels for
+// one value (bfloat16_kernels.h), written as selects, in loops the compiler
+// vectorises.  The float conversions are integer selects on the bit pattern;
+// the double conversion narrows to float and fixes the last bit by
+// comparisons; widening is a shift.  On x86-64 processors with AVX-512 BF16
+// the instruction converts to nearest the vectors without NaNs and float
+// subnormals (batch_x86.h).
 #include "batch_loops.h"
 #include "batch_x86.h"
 #include "bfloat16_kernels.h"
 
-using hostmath::detail::convert_each;
+using namespace hostmath::detail;
 
 namespace {
 
-using hostmath::detail::float2bfloat16_bits;
-
 HOSTMATH_BATCH_CLONES void float2bfloat16_rn_loop(const float* in, __quix_bfloat16* out, std::size_t n)
 {
-    convert_each(in, out, n, float2bfloat16_bits<hostmath::detail::Bf16NearestEven>);
-}
-
-HOSTMATH_BATCH_CLONES void float2bfloat16_rz_loop(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    convert_each(in, out, n, float2bfloat16_bits<hostmath::detail::Bf16TowardZero>);
-}
-
-HOSTMATH_BATCH_CLONES void float2bfloat16_rd_loop(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    convert_each(in, out, n, float2bfloat16_bits<hostmath::detail::Bf16Down>);
-}
-
-HOSTMATH_BATCH_CLONES void float2bfloat16_ru_loop(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    convert_each(in, out, n, float2bfloat16_bits<hostmath::detail::Bf16Up>);
-}
-
-HOSTMATH_BATCH_CLONES void double2bfloat16_loop(const double* in, __quix_bfloat16* out, std::size_t n)
-{
-    convert_each(in, out, n, hostmath::detail::double2bfloat16_bits);
-}
-
-HOSTMATH_BATCH_CLONES void bfloat162float_loop(const __quix_bfloat16* in, float* out, std::size_t n)
-{
-    convert_each(in, out, n, hostmath::detail::bfloat16_bits_to_float);
+    convert_each(in, out, n, float2bfloat16_bits<Bf16NearestEven>);
 }
 
 }  // namespace
@@ -59,28 +31,38 @@ void qx_math_func_host_batch___float2bfloat16_rn(const float* in, __quix_bfloat1
     float2bfloat16_rn_loop(in + done, out + done, n - done);
 }
 
-void qx_math_func_host_batch___float2bfloat16_rz(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    float2bfloat16_rz_loop(in, out, n);
-}
+HOSTMATH_BATCH_EACH(__float2bfloat16_rz, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16TowardZero>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__float2bfloat16_rd, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16Down>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__float2bfloat16_ru, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16Up>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__double2bfloat16, double, __quix_bfloat16, convert_each,
+                    hostmath::detail::double2bfloat16_bits, HOSTMATH_FP_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162float, __quix_bfloat16, float, convert_each,
+                    hostmath::detail::bfloat16_bits_to_float, HOSTMATH_NO_GUARD)
 
-void qx_math_func_host_batch___float2bfloat16_rd(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    float2bfloat16_rd_loop(in, out, n);
-}
+HOSTMATH_BATCH_EACH(__ushort2bfloat16_rn, unsigned short, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__short2bfloat16_rn, short, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__int2bfloat16_rn, int, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__uint2bfloat16_rn, unsigned int, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__ll2bfloat16_rn, long long, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__ull2bfloat16_rn, unsigned long long, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned long long>, HOSTMATH_NO_GUARD)
 
-void qx_math_func_host_batch___float2bfloat16_ru(const float* in, __quix_bfloat16* out, std::size_t n)
-{
-    float2bfloat16_ru_loop(in, out, n);
-}
-
-void qx_math_func_host_batch___double2bfloat16(const double* in, __quix_bfloat16* out, std::size_t n)
-{
-    const hostmath::detail::FpEnvGuard guard;
-    double2bfloat16_loop(in, out, n);
-}
-
-void qx_math_func_host_batch___bfloat162float(const __quix_bfloat16* in, float* out, std::size_t n)
-{
-    bfloat162float_loop(in, out, n);
-}
+HOSTMATH_BATCH_EACH(__bfloat162ushort_rz, __quix_bfloat16, unsigned short, convert_each,
+                    bfloat162integer_rz<unsigned short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162short_rz, __quix_bfloat16, short, convert_each,
+                    bfloat162integer_rz<short>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162int_rz, __quix_bfloat16, int, convert_each, bfloat162integer_rz<int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162uint_rz, __quix_bfloat16, unsigned int, convert_each,
+                    bfloat162integer_rz<unsigned int>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162ll_rz, __quix_bfloat16, long long, convert_each,
+                    bfloat162integer_rz<long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_BATCH_EACH(__bfloat162ull_rz, __quix_bfloat16, unsigned long long, convert_each,
+                    bfloat162integer_rz<unsigned long long>, HOSTMATH_NO_GUARD)

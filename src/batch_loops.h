@@ -4,6 +4,7 @@
 #ifndef HOSTMATH_BATCH_LOOPS_H
 #define HOSTMATH_BATCH_LOOPS_H
 
+#include "fp_env.h"
 #include "hostmath/batch.h"
 
 #include <algorithm>
@@ -46,13 +47,21 @@ namespace detail {
 
 // The 16-bit records are read and written through their bits member: the
 // vectoriser handles a 16-bit integer where it would not copy a record.
+// Numbers are read and written as they are.
 inline unsigned short load(const __quix_bfloat16& b) { return b.bits; }
 inline unsigned short load(const __half& h) { return h.bits; }
-inline float load(const float& x) { return x; }
-inline double load(const double& x) { return x; }
+template <typename Number>
+inline Number load(const Number& x)
+{
+    return x;
+}
 inline void store(__quix_bfloat16& b, unsigned short bits) { b.bits = bits; }
 inline void store(__half& h, unsigned short bits) { h.bits = bits; }
-inline void store(float& y, float value) { y = value; }
+template <typename Number>
+inline void store(Number& y, Number value)
+{
+    y = value;
+}
 
 // out[i] = convert(in[i]) for i < n; the arrays do not overlap, which lets the
 // compiler vectorise the loop without run-time overlap checks.  Whole runs of
@@ -68,6 +77,54 @@ inline void convert_each(const In* __restrict in, Out* __restrict out, std::size
         for (std::size_t j = 0; j < kRun; ++j) store(out[i + j], convert(load(in[i + j])));
     for (; i < n; ++i) store(out[i], convert(load(in[i])));
 }
+
+// out[i] = f(in[i]) for i < n, for the functions that work in place: out may
+// equal in (the compiler checks the overlap before it runs the loop's vector
+// form).  The same runs as convert_each.
+template <typename T, typename F>
+inline void map_each(const T* in, T* out, std::size_t n, F f)
+{
+    std::size_t i = 0;
+    for (; i + kRun <= n; i += kRun)
+        for (std::size_t j = 0; j < kRun; ++j) out[i + j] = f(in[i + j]);
+    for (; i < n; ++i) out[i] = f(in[i]);
+}
+
+// out[i] = f(a[i], b[i]) for i < n; out may equal a or b.
+template <typename T, typename F>
+inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
+{
+    std::size_t i = 0;
+    for (; i + kRun <= n; i += kRun)
+        for (std::size_t j = 0; j < kRun; ++j) out[i + j] = f(a[i + j], b[i + j]);
+    for (; i < n; ++i) out[i] = f(a[i], b[i]);
+}
+
+}  // namespace detail
+}  // namespace hostmath
+
+// The array form qx_math_func_host_batch_NAME(in, out, n) of a function whose
+// kernel for one element is KERNEL: its loop LOOP (convert_each or map_each),
+// compiled for each instruction set, and the exported function that calls it,
+// which first takes GUARD (HOSTMATH_NO_GUARD for the kernels on bits alone, or
+// HOSTMATH_FP_GUARD: the caller's floating-point state set aside for the call).
+#define HOSTMATH_NO_GUARD
+#define HOSTMATH_FP_GUARD const hostmath::detail::FpEnvGuard guard;
+#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL, GUARD)                             \
+    namespace {                                                                            \
+    HOSTMATH_BATCH_CLONES void NAME##_loop(const In* in, Out* out, std::size_t n)          \
+    {                                                                                      \
+        hostmath::detail::LOOP(in, out, n, KERNEL);                                        \
+    }                                                                                      \
+    }                                                                                      \
+    void qx_math_func_host_batch_##NAME(const In* in, Out* out, std::size_t n)             \
+    {                                                                                      \
+        GUARD                                                                              \
+        NAME##_loop(in, out, n);                                                           \
+    }
+
+namespace hostmath {
+namespace detail {
 
 // ---------------------------------------------------------------------------
 // The special functions work on blocks of kBlock arguments in passes: vector
@@ -90,9 +147,11 @@ using LaneFlag = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t
 // Runs block(x, y) over in[0..n) kBlock arguments at a time: x is a copy of
 // the arguments, padded past the end of the array with pad (an argument that
 // takes a cheap path), y receives the results.  The copy lets out equal in.
+// The caller's floating-point state is set aside once for the whole array.
 template <typename T, typename Block>
 inline void for_each_block(const T* in, T* out, std::size_t n, T pad, Block block)
 {
+    const FpEnvGuard guard;
     T x[kBlock];
     T y[kBlock];
     for (std::size_t start = 0; start < n; start += kBlock) {

@@ -2,7 +2,7 @@
 //
 // Method: three ranges, the polynomials evaluated by Horner's scheme with one
 // fused multiply-add per step:
-//   x > 0.625          erfinv(1 - x), through the exported inverse error function
+//   x > 0.625          erfinv(1 - x), the inverse error function's own kernel
 //   x > 2^-10          (1 - x) * M(u), u = -log(x*(2 - x)) - 3.125; the product
 //                      formed as p - x*p with one rounding
 //   otherwise          t * T(1/t), t = sqrt(-log(x)), with T the first of T1..T6
@@ -18,20 +18,9 @@
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfinv_kernels.h"
-#include "internal.h"
 
 double qx_math_func_host_erfcinv(double x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfcinv_parts;
-    double b;
-    if (x > kUpperStart) {
-        b = qx_math_func_host_erfinv(1.0 - x);
-    } else if (x > kMiddleStart) {
-        b = middle_piece(x, std::log(middle_log_argument(x)));
-    } else {
-        const double t = std::sqrt(-std::log(x));
-        b = t * small_polynomial(small_piece_index(x), 1.0 / t);
-    }
-    return hostmath::detail::settled(result(x, b));
+    return hostmath::detail::settled(hostmath::detail::erfcinv_of(x));
 }

@@ -2,7 +2,7 @@
 //
 // Method: three ranges, the polynomials evaluated by Horner's scheme with one
 // fused multiply-add per step, all in single precision:
-//   x > 0.625          erfinvf(1 - x), through the exported inverse error function
+//   x > 0.625          erfinvf(1 - x), the inverse error function's own kernel
 //   x > 2^-10          (1 - x) * Mf(u), u = -logf(x*(2 - x)) - 3.125; the product
 //                      formed as p - x*p with one rounding
 //   otherwise          t * T(1/t), t = sqrtf(-logf(x)): Tf1 for x > 2^-42, else
@@ -17,19 +17,9 @@
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfinv_kernels.h"
-#include "internal.h"
 
 float qx_math_func_host_erfcinvf(float x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfcinvf_parts;
-    float b;
-    if (x > kUpperStart) {
-        b = qx_math_func_host_erfinvf(1.0f - x);
-    } else if (x > kMiddleStart) {
-        b = middle_piece(x, std::log(middle_log_argument(x)));
-    } else {
-        b = small_piece(x, std::sqrt(-std::log(x)));
-    }
-    return hostmath::detail::settled(result(x, b));
+    return hostmath::detail::settled(hostmath::detail::erfcinv_of(x));
 }

@@ -23,16 +23,9 @@
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfcx_kernels.h"
-#include "internal.h"
 
 double qx_math_func_host_erfcx(double x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfcx_parts;
-    const double a = std::fabs(x);
-    const double r = of_magnitude(x, a);
-    if (!reflects(x)) return hostmath::detail::settled(r);
-    const double s = square_head(a);
-    const double e = square_tail(a, s);  // s + e = x^2 exactly
-    return hostmath::detail::settled(reflected(x, r, std::exp(s) * std::exp(e)));
+    return hostmath::detail::settled(hostmath::detail::erfcx_of(x));
 }

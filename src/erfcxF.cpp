@@ -19,16 +19,9 @@
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfcx_kernels.h"
-#include "internal.h"
 
 float qx_math_func_host_erfcxf(float x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfcxf_parts;
-    const float a = std::fabs(x);
-    const float r = of_magnitude(x, a);
-    if (!reflects(x)) return hostmath::detail::settled(r);
-    const float s = square_head(a);
-    const float e = square_tail(a, s);
-    return hostmath::detail::settled(reflected(x, r, std::exp(s) * std::exp(e)));
+    return hostmath::detail::settled(hostmath::detail::erfcx_of(x));
 }

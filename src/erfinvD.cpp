@@ -17,21 +17,9 @@
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfinv_kernels.h"
-#include "internal.h"
 
 double qx_math_func_host_erfinv(double x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfinv_parts;
-    const double a = std::fabs(x);
-    double b;
-    if (a < kSmallEnd) {
-        b = central(a);
-    } else if (a < kTailStart) {
-        const double w = -std::log(middle_log_argument(a));
-        b = w < kLogSplit ? middle_log_piece(a, w) : middle_root_piece(a, std::sqrt(w));
-    } else {
-        b = tail_piece(a, std::sqrt(-std::log(tail_log_argument(a))));
-    }
-    return hostmath::detail::settled(result(x, a, b));
+    return hostmath::detail::settled(hostmath::detail::erfinv_of(x));
 }

@@ -14,19 +14,9 @@
 // The tables and pieces live in erfinv_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "erfinv_kernels.h"
-#include "internal.h"
 
 float qx_math_func_host_erfinvf(float x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    using namespace hostmath::detail::erfinvf_parts;
-    const float a = std::fabs(x);
-    float p;
-    if (a < kSmallEnd) {
-        p = central(a);
-    } else {
-        const float w = -std::log(log_argument(a));
-        p = w < kLogSplit ? log_piece(w) : root_piece(std::sqrt(w));
-    }
-    return hostmath::detail::settled(result(x, a, p));
+    return hostmath::detail::settled(hostmath::detail::erfinv_of(x));
 }

@@ -13,6 +13,15 @@
 #include <limits>
 #include <type_traits>
 
+// For the helpers that walk a kernel's pieces: inlined into every caller, so
+// that in each processor-specific copy of an array loop they are compiled for
+// that copy's instructions (a call would leave them in the baseline form).
+#if defined(__GNUC__) || defined(__clang__)
+#define HOSTMATH_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define HOSTMATH_ALWAYS_INLINE inline
+#endif
+
 namespace hostmath {
 namespace detail {
 
@@ -44,11 +53,96 @@ inline double double_from_bits(std::uint64_t u)
     return x;
 }
 
+inline float real_from_bits(std::uint32_t u) { return float_from_bits(u); }
+inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
+
+// The binary32 and binary64 patterns: the word type, the sign bit, the
+// exponent field (which is also +infinity), the quiet bit (the top fraction
+// bit, which makes the default quiet NaN with the exponent field) and the
+// fraction's width.
+template <typename Word, int kExponentWidth, int kFractionWidth>
+struct FormatOf {
+    using Bits = Word;
+    static constexpr int kFractionBits = kFractionWidth;
+    static constexpr Bits kSign = Bits{1} << (kExponentWidth + kFractionWidth);
+    static constexpr Bits kInfinity = ((Bits{1} << kExponentWidth) - 1) << kFractionWidth;
+    static constexpr Bits kQuietBit = Bits{1} << (kFractionWidth - 1);
+    static constexpr Bits kQuietNan = kInfinity | kQuietBit;
+    static constexpr Bits kMagnitude = kSign - 1;
+};
+template <typename Real>
+struct Format;
+template <>
+struct Format<float> : FormatOf<std::uint32_t, 8, 23> {};
+template <>
+struct Format<double> : FormatOf<std::uint64_t, 11, 52> {};
+static_assert(Format<float>::kInfinity == 0x7f800000u && Format<double>::kQuietNan == 0x7ff8000000000000ull, "");
+
+// +infinity and the default quiet NaN of a precision.
+template <typename Real>
+inline Real infinity_of() { return real_from_bits(Format<Real>::kInfinity); }
+template <typename Real>
+inline Real quiet_nan_of() { return real_from_bits(Format<Real>::kQuietNan); }
+
+// |x| with the sign of s, on the patterns (a NaN keeps its payload).
+template <typename Real>
+inline Real with_sign_of(Real x, Real s)
+{
+    using F = Format<Real>;
+    return real_from_bits((bits_of(x) & F::kMagnitude) | (bits_of(s) & F::kSign));
+}
+
 // Classification on the bit pattern alone, never by a floating-point comparison.
-inline bool isnan(float x) { return (bits_of(x) & 0x7fffffffu) > 0x7f800000u; }
-inline bool isinf(float x) { return (bits_of(x) & 0x7fffffffu) == 0x7f800000u; }
-inline bool isnan(double x) { return (bits_of(x) & 0x7fffffffffffffffull) > 0x7ff0000000000000ull; }
-inline bool isinf(double x) { return (bits_of(x) & 0x7fffffffffffffffull) == 0x7ff0000000000000ull; }
+template <typename Real>
+inline bool isnan(Real x) { return (bits_of(x) & Format<Real>::kMagnitude) > Format<Real>::kInfinity; }
+template <typename Real>
+inline bool isinf(Real x) { return (bits_of(x) & Format<Real>::kMagnitude) == Format<Real>::kInfinity; }
+
+// cond ? a : b through masks.  Written as a conditional, a chain of selects on
+// bit patterns is turned back into branches, which keeps loops from vectorising.
+template <typename Unsigned>
+inline Unsigned select_bits(bool cond, Unsigned a, Unsigned b)
+{
+    const Unsigned mask = static_cast<Unsigned>(Unsigned{0} - static_cast<Unsigned>(cond));
+    return (a & mask) | (b & static_cast<Unsigned>(~mask));
+}
+
+// How a conversion kernel picks one of two values on a condition.  The array
+// loops take masks, which the vectoriser turns into vector selects (written
+// as conditionals, a chain of them stays scalar: the compiler keeps branches).
+// The exported functions take a conditional, one compare and conditional move
+// each in scalar code, half the instructions of the masks.  Same values.
+struct MaskSelect {
+    template <typename Unsigned>
+    static Unsigned pick(bool cond, Unsigned a, Unsigned b)
+    {
+        return select_bits(cond, a, b);
+    }
+};
+struct ScalarSelect {
+    template <typename Unsigned>
+    static Unsigned pick(bool cond, Unsigned a, Unsigned b)
+    {
+        return cond ? a : b;
+    }
+};
+
+// The magnitude of an integer of any type, with its sign as a float's sign
+// bit in sign.  The most negative value of a signed type has magnitude
+// 2^(width-1), so nothing overflows.
+template <typename Select, typename Int>
+inline std::uint64_t magnitude_of(Int a, std::uint32_t& sign)
+{
+    if constexpr (std::is_signed<Int>::value) {
+        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<long long>(a));
+        const bool negative = a < 0;
+        sign = Select::pick(negative, Format<float>::kSign, 0u);
+        return Select::pick(negative, 0 - bits, bits);
+    } else {
+        sign = 0;
+        return a;
+    }
+}
 
 // The float with pattern u converted toward zero to an integer type, with the
 // saturation the device applies: NaN gives nan_result, values above the range

@@ -14,41 +14,11 @@
 using hostmath::detail::max_num;
 using hostmath::detail::widened;
 
-int qx_math_func_host_max(int a, int b) { return std::max(a, b); }
-
-unsigned int qx_math_func_host_umax(unsigned int a, unsigned int b) { return std::max(a, b); }
-
-long long qx_math_func_host_llmax(long long a, long long b) { return std::max(a, b); }
-
-unsigned long long qx_math_func_host_ullmax(unsigned long long a, unsigned long long b) { return std::max(a, b); }
-
-unsigned int qx_math_func_host_max(unsigned int a, unsigned int b) { return std::max(a, b); }
-
-unsigned int qx_math_func_host_max(int a, unsigned int b) { return std::max(static_cast<unsigned int>(a), b); }
-
-unsigned int qx_math_func_host_max(unsigned int a, int b) { return std::max(a, static_cast<unsigned int>(b)); }
-
-long qx_math_func_host_max(long a, long b) { return std::max(a, b); }
-
-unsigned long qx_math_func_host_max(unsigned long a, unsigned long b) { return std::max(a, b); }
-
-unsigned long qx_math_func_host_max(long a, unsigned long b) { return std::max(static_cast<unsigned long>(a), b); }
-
-unsigned long qx_math_func_host_max(unsigned long a, long b) { return std::max(a, static_cast<unsigned long>(b)); }
-
-long long qx_math_func_host_max(long long a, long long b) { return std::max(a, b); }
-
-unsigned long long qx_math_func_host_max(unsigned long long a, unsigned long long b) { return std::max(a, b); }
-
-unsigned long long qx_math_func_host_max(long long a, unsigned long long b)
-{
-    return std::max(static_cast<unsigned long long>(a), b);
-}
-
-unsigned long long qx_math_func_host_max(unsigned long long a, long long b)
-{
-    return std::max(a, static_cast<unsigned long long>(b));
-}
+#define HOSTMATH_MAX_FORM(function, Result, First, Second) \
+    Result function(First a, Second b) { return std::max(static_cast<Result>(a), static_cast<Result>(b)); }
+HOSTMATH_MIN_MAX_INTEGER_FORMS(HOSTMATH_MAX_FORM, qx_math_func_host_max, qx_math_func_host_umax, qx_math_func_host_llmax,
+                               qx_math_func_host_ullmax)
+#undef HOSTMATH_MAX_FORM
 
 float qx_math_func_host_max(float a, float b) { return max_num(a, b); }
 

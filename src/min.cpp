@@ -15,41 +15,11 @@
 using hostmath::detail::min_num;
 using hostmath::detail::widened;
 
-int qx_math_func_host_min(int a, int b) { return std::min(a, b); }
-
-unsigned int qx_math_func_host_umin(unsigned int a, unsigned int b) { return std::min(a, b); }
-
-long long qx_math_func_host_llmin(long long a, long long b) { return std::min(a, b); }
-
-unsigned long long qx_math_func_host_ullmin(unsigned long long a, unsigned long long b) { return std::min(a, b); }
-
-unsigned int qx_math_func_host_min(unsigned int a, unsigned int b) { return std::min(a, b); }
-
-unsigned int qx_math_func_host_min(int a, unsigned int b) { return std::min(static_cast<unsigned int>(a), b); }
-
-unsigned int qx_math_func_host_min(unsigned int a, int b) { return std::min(a, static_cast<unsigned int>(b)); }
-
-long qx_math_func_host_min(long a, long b) { return std::min(a, b); }
-
-unsigned long qx_math_func_host_min(unsigned long a, unsigned long b) { return std::min(a, b); }
-
-unsigned long qx_math_func_host_min(long a, unsigned long b) { return std::min(static_cast<unsigned long>(a), b); }
-
-unsigned long qx_math_func_host_min(unsigned long a, long b) { return std::min(a, static_cast<unsigned long>(b)); }
-
-long long qx_math_func_host_min(long long a, long long b) { return std::min(a, b); }
-
-unsigned long long qx_math_func_host_min(unsigned long long a, unsigned long long b) { return std::min(a, b); }
-
-unsigned long long qx_math_func_host_min(long long a, unsigned long long b)
-{
-    return std::min(static_cast<unsigned long long>(a), b);
-}
-
-unsigned long long qx_math_func_host_min(unsigned long long a, long long b)
-{
-    return std::min(a, static_cast<unsigned long long>(b));
-}
+#define HOSTMATH_MIN_FORM(function, Result, First, Second) \
+    Result function(First a, Second b) { return std::min(static_cast<Result>(a), static_cast<Result>(b)); }
+HOSTMATH_MIN_MAX_INTEGER_FORMS(HOSTMATH_MIN_FORM, qx_math_func_host_min, qx_math_func_host_umin, qx_math_func_host_llmin,
+                               qx_math_func_host_ullmin)
+#undef HOSTMATH_MIN_FORM
 
 float qx_math_func_host_min(float a, float b) { return min_num(a, b); }
 

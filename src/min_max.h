@@ -25,29 +25,15 @@ namespace hostmath {
 namespace detail {
 
 template <typename Real>
-struct QuietBit;
-template <>
-struct QuietBit<float> {
-    static constexpr std::uint32_t value = std::uint32_t{1} << 22;  // top fraction bit
-};
-template <>
-struct QuietBit<double> {
-    static constexpr std::uint64_t value = std::uint64_t{1} << 51;  // top fraction bit
-};
-
-inline float real_from_bits(std::uint32_t u) { return float_from_bits(u); }
-inline double real_from_bits(std::uint64_t u) { return double_from_bits(u); }
-
-template <typename Real>
 inline bool is_signalling_nan(Real x)
 {
-    return isnan(x) && (bits_of(x) & QuietBit<Real>::value) == 0;
+    return isnan(x) && (bits_of(x) & Format<Real>::kQuietBit) == 0;
 }
 
 template <typename Real>
 inline Real quietened(Real x)
 {
-    return real_from_bits(bits_of(x) | QuietBit<Real>::value);
+    return real_from_bits(bits_of(x) | Format<Real>::kQuietBit);
 }
 
 // The pattern of a number mapped to an unsigned integer of its width that
@@ -121,5 +107,25 @@ inline double widened(float x)
 
 }  // namespace detail
 }  // namespace hostmath
+
+// The integer forms of max and min: (function, result, first, second).  A
+// mixed pair compares as unsigned of the common width.  The comparison type is
+// the result type; each argument is converted to it.
+#define HOSTMATH_MIN_MAX_INTEGER_FORMS(X, name, uname, llname, ullname)                                              \
+    X(name, int, int, int)                                                                                         \
+    X(uname, unsigned int, unsigned int, unsigned int)                                                             \
+    X(llname, long long, long long, long long)                                                                     \
+    X(ullname, unsigned long long, unsigned long long, unsigned long long)                                         \
+    X(name, unsigned int, unsigned int, unsigned int)                                                              \
+    X(name, unsigned int, int, unsigned int)                                                                       \
+    X(name, unsigned int, unsigned int, int)                                                                       \
+    X(name, long, long, long)                                                                                      \
+    X(name, unsigned long, unsigned long, unsigned long)                                                           \
+    X(name, unsigned long, long, unsigned long)                                                                    \
+    X(name, unsigned long, unsigned long, long)                                                                    \
+    X(name, long long, long long, long long)                                                                       \
+    X(name, unsigned long long, unsigned long long, unsigned long long)                                            \
+    X(name, unsigned long long, long long, unsigned long long)                                                     \
+    X(name, unsigned long long, unsigned long long, long long)
 
 #endif  // HOSTMATH_MIN_MAX_H

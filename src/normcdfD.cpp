@@ -31,35 +31,9 @@
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
 #include "fp_env.h"
 #include "normcdf_kernels.h"
-#include "internal.h"
-
-namespace {
-
-double value_of(double x)
-{
-    using namespace hostmath::detail::normcdf_parts;
-    switch (piece_of(x)) {
-    case kCentralPiece: return central(x);
-    case kAboutOnePiece: return about_one(x);
-    case kAboutTwoAndHalfPiece: return about_two_and_half(x);
-    case kUpperTailPiece: return upper_tail(x);
-    case kOnePiece: return double(1);
-    case kAboutMinusOneAndHalfPiece: return about_minus_one_and_half(x);
-    case kSecondLowerPiece: return second_lower(x);
-    case kThirdLowerPiece: return third_lower(x);
-    case kLowerTailPiece: {
-        double u, v;
-        lower_tail_exponents(x, u, v);
-        return lower_tail(x, std::exp(u), std::exp(v));
-    }
-    default: return zero_or_nan(x);
-    }
-}
-
-}  // namespace
 
 double qx_math_func_host_normcdf(double x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(value_of(x));
+    return hostmath::detail::settled(hostmath::detail::normcdf_of(x));
 }

@@ -1,5 +1,7 @@
-// Private helpers of the pi-scaled sine and cosine: the rounded constant pi of
-// each precision and the integer test that decides when the result is exact.
+// The pi-scaled sine and cosine for one value, used by the exported functions
+// (sinpiD.cpp ... cospiF.cpp, which state the method) and the array forms: the
+// rounded constant pi of each precision, the integer test that decides when
+// the result is exact, and the two kernels.
 #ifndef HOSTMATH_PI_SCALED_H
 #define HOSTMATH_PI_SCALED_H
 
@@ -20,25 +22,29 @@ inline bool counts_as_integer(Real x)
     return !isinf(x) && std::floor(x) == std::ceil(x);
 }
 
-// The nearest pi of each precision, for the generic bodies below.
-inline double pi_of(double) { return kPi; }
-inline float pi_of(float) { return kPiF; }
+// The rounded pi of a precision: the double nearest pi rounds to the float nearest pi.
+template <typename Real>
+constexpr Real pi_of()
+{
+    return static_cast<Real>(kPi);
+}
+static_assert(pi_of<float>() == kPiF, "one rounded pi per precision");
 
-// The bodies of sinpi and cospi, shared by sincospi (one guard of the
-// floating-point state for both values); the method is in sinpiD.cpp and
-// cospiD.cpp.
+// Integers give +0; the rest the system sine of x times the rounded pi.
 template <typename Real>
 inline Real sinpi_of(Real x)
 {
     if (counts_as_integer(x)) return Real(0);
-    return std::sin(x * pi_of(x));
+    return std::sin(x * pi_of<Real>());
 }
 
+// Integers give +1 when even and -1 when odd (the remainder of division by 2
+// is exact); the rest the system cosine of x times the rounded pi.
 template <typename Real>
 inline Real cospi_of(Real x)
 {
     if (counts_as_integer(x)) return std::fmod(x, Real(2)) == Real(0) ? Real(1) : Real(-1);
-    return std::cos(x * pi_of(x));
+    return std::cos(x * pi_of<Real>());
 }
 
 }  // namespace detail

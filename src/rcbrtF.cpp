@@ -5,10 +5,10 @@
 // (whose division-by-zero flag the guard clears again), an infinity the zero
 // of its sign.
 #include "fp_env.h"
-#include "internal.h"
+#include "roots.h"
 
 float qx_math_func_host_rcbrtf(float x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(1.0f / std::cbrt(x));
+    return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));
 }

@@ -6,10 +6,10 @@
 // root, unlike the double form.  The flags the division raises are the
 // guard's to clear.
 #include "fp_env.h"
-#include "internal.h"
+#include "roots.h"
 
 float qx_math_func_host_rsqrtf(float x)
 {
     const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(1.0f / std::sqrt(x));
+    return hostmath::detail::settled(hostmath::detail::rsqrt_of(x));
 }

@@ -23,6 +23,7 @@
 #include <xmmintrin.h>
 #endif
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using testbits::f32;
@@ -102,6 +103,19 @@ const Entry<float, float> kErfcxf{"erfcxf", qx_math_func_host_batch_erfcxf, qx_m
 const Entry<double, double> kErfcx{"erfcx", qx_math_func_host_batch_erfcx, qx_math_func_host_erfcx};
 const Entry<float, float> kNormcdff{"normcdff", qx_math_func_host_batch_normcdff, qx_math_func_host_normcdff};
 const Entry<double, double> kNormcdf{"normcdf", qx_math_func_host_batch_normcdf, qx_math_func_host_normcdf};
+
+const Entry<double, double> kElementary[] = {
+    {"sinpi", qx_math_func_host_batch_sinpi, qx_math_func_host_sinpi},
+    {"cospi", qx_math_func_host_batch_cospi, qx_math_func_host_cospi},
+    {"rsqrt", qx_math_func_host_batch_rsqrt, qx_math_func_host_rsqrt},
+    {"rcbrt", qx_math_func_host_batch_rcbrt, qx_math_func_host_rcbrt},
+};
+const Entry<float, float> kElementaryF[] = {
+    {"sinpif", qx_math_func_host_batch_sinpif, qx_math_func_host_sinpif},
+    {"cospif", qx_math_func_host_batch_cospif, qx_math_func_host_cospif},
+    {"rsqrtf", qx_math_func_host_batch_rsqrtf, qx_math_func_host_rsqrtf},
+    {"rcbrtf", qx_math_func_host_batch_rcbrtf, qx_math_func_host_rcbrtf},
+};
 
 // ---------------------------------------------------------------------------
 // Inputs
@@ -195,6 +209,27 @@ std::vector<T> special_sample(std::initializer_list<std::pair<T, T>> ranges, std
 
 constexpr int kPerRange = 3000;
 
+// Every value of a 16-bit type; for the wider ones, the extremes and random
+// values of every bit length, each with its neighbours (the ties and carries
+// of the rounding to 8 or 11 bits sit just around the random patterns' ends).
+template <typename Int>
+std::vector<Int> integer_sample()
+{
+    using Limits = std::numeric_limits<Int>;
+    std::vector<Int> v;
+    if (sizeof(Int) == 2) {
+        for (long long k = Limits::min(); k <= Limits::max(); ++k) v.push_back(static_cast<Int>(k));
+        return v;
+    }
+    std::mt19937_64 rng(16);
+    for (int i = 0; i < 20000; ++i) {
+        const unsigned long long r = rng() >> (rng() % 64);
+        for (unsigned long long d : {0ull, 1ull, ~0ull}) v.push_back(static_cast<Int>(r + d));
+    }
+    for (Int x : {Limits::min(), Limits::max(), Int(0), Int(1), Int(Limits::max() / 2 + 1)}) v.push_back(x);
+    return v;
+}
+
 // ---------------------------------------------------------------------------
 // Results
 // ---------------------------------------------------------------------------
@@ -255,6 +290,119 @@ TEST(BatchSpecialFunctions, NormalDistributionFunction)
                                                            8.2109375, -1.5, -2.25, -2.75, -4, -38.46875}, kPerRange));
 }
 
+// An integer conversion to (From = Int) or from (To = Int) a 16-bit record.
+template <typename Int, typename Record>
+void expect_integer_forms(void (*to)(const Int*, Record*, std::size_t), Record (*to_scalar)(Int),
+                          void (*from)(const Record*, Int*, std::size_t), Int (*from_scalar)(Record), const char* name)
+{
+    expect_matches_scalar(Entry<Int, Record>{name, to, to_scalar}, integer_sample<Int>());
+    expect_matches_scalar(Entry<Record, Int>{name, from, from_scalar}, every_16_bit_pattern<Record>());
+}
+
+TEST(BatchConversions, IntegersBothWays)
+{
+#define HOSTMATH_INTEGER_FORMS(Int, Record, to, from)                                                              \
+    expect_integer_forms<Int, Record>(qx_math_func_host_batch_##to, qx_math_func_host_##to,                      \
+                                      qx_math_func_host_batch_##from, qx_math_func_host_##from, #to " / " #from)
+    HOSTMATH_INTEGER_FORMS(unsigned short, __quix_bfloat16, __ushort2bfloat16_rn, __bfloat162ushort_rz);
+    HOSTMATH_INTEGER_FORMS(short, __quix_bfloat16, __short2bfloat16_rn, __bfloat162short_rz);
+    HOSTMATH_INTEGER_FORMS(int, __quix_bfloat16, __int2bfloat16_rn, __bfloat162int_rz);
+    HOSTMATH_INTEGER_FORMS(unsigned int, __quix_bfloat16, __uint2bfloat16_rn, __bfloat162uint_rz);
+    HOSTMATH_INTEGER_FORMS(long long, __quix_bfloat16, __ll2bfloat16_rn, __bfloat162ll_rz);
+    HOSTMATH_INTEGER_FORMS(unsigned long long, __quix_bfloat16, __ull2bfloat16_rn, __bfloat162ull_rz);
+    HOSTMATH_INTEGER_FORMS(unsigned short, __half, __ushort2half_rn, __half2ushort_rz);
+    HOSTMATH_INTEGER_FORMS(short, __half, __short2half_rn, __half2short_rz);
+    HOSTMATH_INTEGER_FORMS(int, __half, __int2half_rn, __half2int_rz);
+    HOSTMATH_INTEGER_FORMS(unsigned int, __half, __uint2half_rn, __half2uint_rz);
+    HOSTMATH_INTEGER_FORMS(long long, __half, __ll2half_rn, __half2ll_rz);
+    HOSTMATH_INTEGER_FORMS(unsigned long long, __half, __ull2half_rn, __half2ull_rz);
+#undef HOSTMATH_INTEGER_FORMS
+}
+
+TEST(BatchSpecialFunctions, PiScaledAndReciprocalRoots)
+{
+    const auto doubles = special_sample<double>({{-4, 4}, {-1e6, 1e6}, {0, 0x1p-1000}}, {0.5, 1, 2, 0x1p52, 0x1p53},
+                                                kPerRange);
+    const auto floats = special_sample<float>({{-4, 4}, {-1e6f, 1e6f}, {0, 0x1p-126f}}, {0.5f, 1, 2, 0x1p23f, 0x1p24f},
+                                              kPerRange);
+    for (const auto& f : kElementary) expect_matches_scalar(f, doubles);
+    for (const auto& f : kElementaryF) expect_matches_scalar(f, floats);
+}
+
+// sincospi: both outputs, then each alone with the other null.
+template <typename T>
+void expect_sincospi(void (*batch)(const T*, T*, T*, std::size_t), void (*scalar)(T, T*, T*), const std::vector<T>& in)
+{
+    const T unset = T(12345);
+    for (int mask : {3, 1, 2}) {
+        std::vector<T> s(in.size(), unset), c(in.size(), unset);
+        batch(in.data(), (mask & 1) != 0 ? s.data() : nullptr, (mask & 2) != 0 ? c.data() : nullptr, in.size());
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            T es = unset, ec = unset;
+            scalar(in[i], (mask & 1) != 0 ? &es : nullptr, (mask & 2) != 0 ? &ec : nullptr);
+            ASSERT_TRUE(same_bits(s[i], es) && same_bits(c[i], ec)) << "sincospi(" << hex_of(in[i]) << ") mask " << mask;
+        }
+    }
+}
+
+TEST(BatchSpecialFunctions, SinCosPi)
+{
+    expect_sincospi(qx_math_func_host_batch_sincospi, qx_math_func_host_sincospi,
+                    special_sample<double>({{-4, 4}}, {0.5, 1, 0x1p52}, 1000));
+    expect_sincospi(qx_math_func_host_batch_sincospif, qx_math_func_host_sincospif,
+                    special_sample<float>({{-4, 4}}, {0.5f, 1, 0x1p23f}, 1000));
+}
+
+// max and min over two arrays: every pairing of signed zeros, infinities, quiet
+// and signalling NaNs with payloads, and numbers, then random pairs; and the
+// output written over either input.
+template <typename T>
+void expect_pairs(void (*batch)(const T*, const T*, T*, std::size_t), T (*scalar)(T, T), const char* name)
+{
+    using Bits = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+    // +-0, +-infinity, quiet NaNs, signalling NaNs, +-1, the smallest subnormal.
+    const std::uint64_t patterns[2][11] = {
+        {0, 0x80000000u, 0x7f800000u, 0xff800000u, 0x7fc00000u, 0xffc00001u, 0x7f800001u, 0xffa00000u, 0x3f800000u,
+         0xbf800000u, 1},
+        {0, 0x8000000000000000u, 0x7ff0000000000000u, 0xfff0000000000000u, 0x7ff8000000000000u, 0xfff8000000000001u,
+         0x7ff0000000000001u, 0xfff4000000000000u, 0x3ff0000000000000u, 0xbff0000000000000u, 1}};
+    std::vector<T> values;
+    for (std::uint64_t u : patterns[sizeof(T) / 8]) {
+        const Bits w = static_cast<Bits>(u);
+        T x;
+        std::memcpy(&x, &w, sizeof x);
+        values.push_back(x);
+    }
+    std::vector<T> a, b;
+    for (T x : values)
+        for (T y : values) a.push_back(x), b.push_back(y);
+    std::mt19937_64 rng(17);
+    for (int i = 0; i < 20000; ++i) {
+        const Bits ra = static_cast<Bits>(rng()), rb = static_cast<Bits>(i % 2 == 0 ? rng() : ra ^ (rng() & 0xff));
+        T x, y;
+        std::memcpy(&x, &ra, sizeof x);
+        std::memcpy(&y, &rb, sizeof y);
+        a.push_back(x), b.push_back(y);
+    }
+    std::vector<T> out(a.size()), over_a = a, over_b = b;
+    batch(a.data(), b.data(), out.data(), a.size());
+    batch(over_a.data(), b.data(), over_a.data(), a.size());
+    batch(a.data(), over_b.data(), over_b.data(), a.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const T expected = scalar(a[i], b[i]);
+        ASSERT_TRUE(same_bits(out[i], expected) && same_bits(over_a[i], expected) && same_bits(over_b[i], expected))
+            << name << "(" << hex_of(a[i]) << ", " << hex_of(b[i]) << ")";
+    }
+}
+
+TEST(BatchSpecialFunctions, MaxAndMinOfPairs)
+{
+    expect_pairs<float>(qx_math_func_host_batch_max, qx_math_func_host_max, "max");
+    expect_pairs<float>(qx_math_func_host_batch_min, qx_math_func_host_min, "min");
+    expect_pairs<double>(qx_math_func_host_batch_max, qx_math_func_host_max, "max");
+    expect_pairs<double>(qx_math_func_host_batch_min, qx_math_func_host_min, "min");
+}
+
 // ---------------------------------------------------------------------------
 // The contract
 // ---------------------------------------------------------------------------
@@ -302,6 +450,14 @@ TEST(BatchContract, CountsOffsetsAndGuards)
     const auto double_args = special_sample<double>({{-2, 2}, {-40, 40}}, {}, 500);
     for (const auto* f : {&kErfinvf, &kErfcinvf, &kErfcxf, &kNormcdff}) expect_contract(*f, float_args);
     for (const auto* f : {&kErfinv, &kErfcinv, &kErfcx, &kNormcdf}) expect_contract(*f, double_args);
+    for (const auto& f : kElementaryF) expect_contract(f, float_args);
+    for (const auto& f : kElementary) expect_contract(f, double_args);
+    expect_contract(Entry<long long, __quix_bfloat16>{"__ll2bfloat16_rn", qx_math_func_host_batch___ll2bfloat16_rn,
+                                                      qx_math_func_host___ll2bfloat16_rn},
+                    integer_sample<long long>());
+    expect_contract(Entry<__half, short>{"__half2short_rz", qx_math_func_host_batch___half2short_rz,
+                                         qx_math_func_host___half2short_rz},
+                    every_16_bit_pattern<__half>());
 }
 
 template <typename T>
@@ -319,6 +475,8 @@ TEST(BatchContract, SpecialFunctionsInPlace)
     const auto double_args = special_sample<double>({{-2, 2}, {-40, 40}}, {}, 700);
     for (const auto* f : {&kErfinvf, &kErfcinvf, &kErfcxf, &kNormcdff}) expect_in_place(*f, float_args);
     for (const auto* f : {&kErfinv, &kErfcinv, &kErfcx, &kNormcdf}) expect_in_place(*f, double_args);
+    for (const auto& f : kElementaryF) expect_in_place(f, float_args);
+    for (const auto& f : kElementary) expect_in_place(f, double_args);
 }
 
 // The conversions give the scalar results whatever the caller's rounding mode

@@ -295,6 +295,12 @@ const std::vector<Family>& families()
              for (auto f : {qx_math_func_host_batch_erfinv, qx_math_func_host_batch_erfcinv,
                             qx_math_func_host_batch_erfcx, qx_math_func_host_batch_normcdf})
                  add_batch(o, f, doubles());
+             for (auto f : {qx_math_func_host_batch_sinpif, qx_math_func_host_batch_cospif,
+                            qx_math_func_host_batch_rsqrtf, qx_math_func_host_batch_rcbrtf})
+                 add_batch(o, f, floats());
+             for (auto f : {qx_math_func_host_batch_sinpi, qx_math_func_host_batch_cospi, qx_math_func_host_batch_rsqrt,
+                            qx_math_func_host_batch_rcbrt})
+                 add_batch(o, f, doubles());
          }},
     };
     return table;
