@@ -70,6 +70,17 @@ const std::map<std::string, Form>& array_forms()
         B(__float2half_rd),     B(__float2half_ru),     B(__double2half),       B(__half2float),
         B(erfinv),              B(erfinvf),             B(erfcinv),             B(erfcinvf),
         B(erfcx),               B(erfcxf),              B(normcdf),             B(normcdff),
+        B(__ushort2bfloat16_rn), B(__short2bfloat16_rn), B(__int2bfloat16_rn), B(__uint2bfloat16_rn),
+        B(__ll2bfloat16_rn), B(__ull2bfloat16_rn), B(__bfloat162ushort_rz), B(__bfloat162short_rz),
+        B(__bfloat162int_rz), B(__bfloat162uint_rz), B(__bfloat162ll_rz), B(__bfloat162ull_rz),
+        B(__ushort2half_rn), B(__short2half_rn), B(__int2half_rn), B(__uint2half_rn), B(__ll2half_rn),
+        B(__ull2half_rn), B(__half2ushort_rz), B(__half2short_rz), B(__half2int_rz), B(__half2uint_rz),
+        B(__half2ll_rz), B(__half2ull_rz), B(sinpi), B(sinpif), B(cospi), B(cospif), B(sincospi), B(sincospif),
+        B(rsqrt), B(rsqrtf), B(rcbrt), B(rcbrtf),
+        {"max(float, float)", batch<float, float, float>(&qx_math_func_host_batch_max)},
+        {"max(double, double)", batch<double, double, double>(&qx_math_func_host_batch_max)},
+        {"min(float, float)", batch<float, float, float>(&qx_math_func_host_batch_min)},
+        {"min(double, double)", batch<double, double, double>(&qx_math_func_host_batch_min)},
     };
 #undef B
     return forms;
