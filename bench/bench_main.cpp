@@ -1,9 +1,12 @@
-// The entry point of hostmath_bench and the bandwidth yardstick: memcpy of
-// kElements elements of 2, 4, 8 and 16 bytes, the input sizes of the functions.
+// The entry point of hostmath_bench and the yardsticks: memcpy of kElements
+// elements of 2, 4, 8 and 16 bytes, the input sizes of the functions, and a
+// call into a shared library that returns its argument (identity_library.cpp),
+// for arguments of 2, 4 and 8 bytes.
 // The run's context (JSON "context") records the build's x86-64 level, the
 // compiler, the C library, the peers' versions and the conversion
 // instructions this processor has, for tools/bench-table.
 #include "bench_inputs.h"
+#include "bench_scalar.h"
 
 #include <cstring>
 #include <string>
@@ -11,6 +14,10 @@
 #if defined(__GLIBC__)
 #include <gnu/libc-version.h>
 #endif
+
+unsigned short bench_identity_2(unsigned short x);
+float bench_identity_4(float x);
+double bench_identity_8(double x);
 
 namespace {
 
@@ -33,6 +40,13 @@ const bool registered = [] {
         benchmark::RegisterBenchmark(bench::name("memcpy", std::to_string(size) + " bytes", "memcpy", "any").c_str(),
                                      [size](benchmark::State& state) { copy(state, size); });
     }
+    const auto reals = bench::normal_reals<double>();
+    std::vector<float> floats(reals.begin(), reals.end());
+    std::vector<unsigned short> shorts(reals.size());
+    for (std::size_t i = 0; i < shorts.size(); ++i) shorts[i] = static_cast<unsigned short>(i);
+    bench::add("call", "2 bytes", "identity", bench::NamedInputs<unsigned short>{"any", shorts}, bench_identity_2);
+    bench::add("call", "4 bytes", "identity", bench::NamedInputs<float>{"any", floats}, bench_identity_4);
+    bench::add("call", "8 bytes", "identity", bench::NamedInputs<double>{"any", reals}, bench_identity_8);
     return true;
 }();
 

@@ -13,14 +13,14 @@ using namespace hostmath::detail;
 
 namespace {
 
-HOSTMATH_BATCH_CLONES void float2bfloat16_rn_loop(const float* in, __quix_bfloat16* out, std::size_t n)
+void float2bfloat16_rn_loop(const float* in, __quix_bfloat16* out, std::size_t n)
 {
     convert_each(in, out, n, float2bfloat16_bits<Bf16NearestEven>);
 }
 
 }  // namespace
 
-void qx_math_func_host_batch___float2bfloat16_rn(const float* in, __quix_bfloat16* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2bfloat16_rn, (const float* in, __quix_bfloat16* out, std::size_t n))
 {
     const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)

@@ -40,18 +40,18 @@ HOSTMATH_BATCH_INLINE void erfcx_block_of(const T (&x)[kBlock], T (&y)[kBlock])
     }
 }
 
-HOSTMATH_BATCH_CLONES void erfcxf_block(const float (&x)[kBlock], float (&y)[kBlock]) { erfcx_block_of(x, y); }
+void erfcxf_block(const float (&x)[kBlock], float (&y)[kBlock]) { erfcx_block_of(x, y); }
 
-HOSTMATH_BATCH_CLONES void erfcx_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfcx_block_of(x, y); }
+void erfcx_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfcx_block_of(x, y); }
 
 }  // namespace
 
-void qx_math_func_host_batch_erfcxf(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcxf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, erfcxf_block);
 }
 
-void qx_math_func_host_batch_erfcx(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcx, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, erfcx_block);
 }

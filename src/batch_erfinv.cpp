@@ -52,9 +52,9 @@ HOSTMATH_BATCH_INLINE void erfinv_block_of(const T (&x)[kBlock], T (&y)[kBlock])
     for (std::size_t i = 0; i < kBlock; ++i) y[i] = erfinv_result(x[i], a[i], b[i]);
 }
 
-HOSTMATH_BATCH_CLONES void erfinvf_block(const float (&x)[kBlock], float (&y)[kBlock]) { erfinv_block_of(x, y); }
+void erfinvf_block(const float (&x)[kBlock], float (&y)[kBlock]) { erfinv_block_of(x, y); }
 
-HOSTMATH_BATCH_CLONES void erfinv_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfinv_block_of(x, y); }
+void erfinv_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfinv_block_of(x, y); }
 
 // Above 0.625 erfcinv is erfinv(1 - x): those lanes go through the erfinv
 // block of the precision (the others with the cheap argument 0); the rest take
@@ -101,34 +101,34 @@ HOSTMATH_BATCH_INLINE void erfcinv_block_of(const T (&x)[kBlock], T (&y)[kBlock]
     for (std::size_t i = 0; i < kBlock; ++i) y[i] = erfcinv_result(x[i], b[i]);
 }
 
-HOSTMATH_BATCH_CLONES void erfcinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
+void erfcinvf_block(const float (&x)[kBlock], float (&y)[kBlock])
 {
     erfcinv_block_of(x, y, erfinvf_block);
 }
 
-HOSTMATH_BATCH_CLONES void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
+void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
 {
     erfcinv_block_of(x, y, erfinv_block);
 }
 
 }  // namespace
 
-void qx_math_func_host_batch_erfinvf(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, erfinvf_block);
 }
 
-void qx_math_func_host_batch_erfinv(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, erfinv_block);
 }
 
-void qx_math_func_host_batch_erfcinvf(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0f, erfcinvf_block);
 }
 
-void qx_math_func_host_batch_erfcinv(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0, erfcinv_block);
 }

@@ -18,7 +18,7 @@ namespace {
 // The prefix of the array that F16C converts (none without it); the portable
 // loop converts the rest.
 template <typename Rule>
-HOSTMATH_BATCH_CLONES void float2half_loop(const float* in, __half* out, std::size_t n)
+void float2half_loop(const float* in, __half* out, std::size_t n)
 {
     convert_each(in, out, n, float2half_bits<Rule>);
 }
@@ -35,28 +35,34 @@ void float2half(const float* in, __half* out, std::size_t n)
     float2half_loop<Rule>(in + done, out + done, n - done);
 }
 
-HOSTMATH_BATCH_CLONES void half2float_loop(const __half* in, float* out, std::size_t n)
+void half2float_loop(const __half* in, float* out, std::size_t n)
 {
     convert_each(in, out, n, __internal_half2float<>);
 }
 
 }  // namespace
 
-void qx_math_func_host_batch___float2half_rn(const float* in, __half* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rn, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfNearestEven>(in, out, n);
 }
 
-void qx_math_func_host_batch___float2half_rz(const float* in, __half* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rz, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfTowardZero>(in, out, n);
 }
 
-void qx_math_func_host_batch___float2half_rd(const float* in, __half* out, std::size_t n) { float2half<HalfDown>(in, out, n); }
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rd, (const float* in, __half* out, std::size_t n))
+{
+    float2half<HalfDown>(in, out, n);
+}
 
-void qx_math_func_host_batch___float2half_ru(const float* in, __half* out, std::size_t n) { float2half<HalfUp>(in, out, n); }
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_ru, (const float* in, __half* out, std::size_t n))
+{
+    float2half<HalfUp>(in, out, n);
+}
 
-void qx_math_func_host_batch___half2float(const __half* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___half2float, (const __half* in, float* out, std::size_t n))
 {
     const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)

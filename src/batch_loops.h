@@ -1,9 +1,9 @@
-// What the array forms share: the instruction-set selection on x86-64, the
-// element loop of the conversions, and the blocks and passes of the special
-// functions.
+// What the array forms share: the element loop of the conversions, and the
+// blocks and passes of the special functions.
 #ifndef HOSTMATH_BATCH_LOOPS_H
 #define HOSTMATH_BATCH_LOOPS_H
 
+#include "dispatch.h"
 #include "fp_env.h"
 #include "hostmath/batch.h"
 
@@ -13,29 +13,12 @@
 #include <cstring>
 #include <type_traits>
 
-// On x86-64 each array loop is compiled three times, for the baseline, for
-// AVX2 with FMA (x86-64-v3) and for AVX-512 (x86-64-v4), and the loader picks
-// the widest the processor runs.  The per-element operations are the same in
-// every copy: the vector units compute them lane by lane with the same IEEE
-// rounding, and a fused multiply-add is fused in every copy (an instruction, or
-// the C library's fma in the baseline one).  Elsewhere the one build serves.
-// ThreadSanitizer cannot run the loader's selection (it runs before the
-// sanitizer's runtime is ready), so a ThreadSanitizer build has the one copy.
-#if defined(__SANITIZE_THREAD__)
-#define HOSTMATH_BATCH_UNDER_TSAN 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define HOSTMATH_BATCH_UNDER_TSAN 1
-#endif
-#endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(HOSTMATH_BATCH_UNDER_TSAN)
-#define HOSTMATH_BATCH_CLONES __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
-#else
-#define HOSTMATH_BATCH_CLONES
-#endif
+// On x86-64 each array form is compiled for the baseline, x86-64-v3 and
+// x86-64-v4 and picked at load time (dispatch.h); everything here is inlined
+// into each copy.
 
 // For a block's code shared by both precisions: inlined into each copy of the
-// calling block function, so that it is compiled for that copy's instructions.
+// calling array form, so that it is compiled for that copy's instructions.
 #if defined(__GNUC__) || defined(__clang__)
 #define HOSTMATH_BATCH_INLINE inline __attribute__((always_inline))
 #else
@@ -105,22 +88,16 @@ inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
 
 // The array form qx_math_func_host_batch_NAME(in, out, n) of a function whose
 // kernel for one element is KERNEL: its loop LOOP (convert_each or map_each),
-// compiled for each instruction set, and the exported function that calls it,
-// which first takes GUARD (HOSTMATH_NO_GUARD for the kernels on bits alone, or
-// HOSTMATH_FP_GUARD: the caller's floating-point state set aside for the call).
+// compiled for each processor path (dispatch.h), which first takes GUARD
+// (HOSTMATH_NO_GUARD for the kernels on bits alone, or HOSTMATH_FP_GUARD: the
+// caller's floating-point state set aside for the call).
 #define HOSTMATH_NO_GUARD
 #define HOSTMATH_FP_GUARD const hostmath::detail::FpEnvGuard guard;
-#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL, GUARD)                             \
-    namespace {                                                                            \
-    HOSTMATH_BATCH_CLONES void NAME##_loop(const In* in, Out* out, std::size_t n)          \
-    {                                                                                      \
-        hostmath::detail::LOOP(in, out, n, KERNEL);                                        \
-    }                                                                                      \
-    }                                                                                      \
-    void qx_math_func_host_batch_##NAME(const In* in, Out* out, std::size_t n)             \
-    {                                                                                      \
-        GUARD                                                                              \
-        NAME##_loop(in, out, n);                                                           \
+#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL, GUARD)                                          \
+    HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_##NAME, (const In* in, Out* out, std::size_t n)) \
+    {                                                                                                   \
+        GUARD                                                                                           \
+        hostmath::detail::LOOP(in, out, n, KERNEL);                                                     \
     }
 
 namespace hostmath {

@@ -83,24 +83,24 @@ HOSTMATH_BATCH_INLINE void normcdf_block_by_groups(const T (&x)[kBlock], T (&y)[
     for (std::size_t j = 0; j < kBlock; ++j) y[groups.lane[j]] = ys[j];
 }
 
-HOSTMATH_BATCH_CLONES void normcdff_block(const float (&x)[kBlock], float (&y)[kBlock])
+void normcdff_block(const float (&x)[kBlock], float (&y)[kBlock])
 {
     normcdf_block_by_pieces(x, y);
 }
 
-HOSTMATH_BATCH_CLONES void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
+void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
 {
     normcdf_block_by_groups(x, y);
 }
 
 }  // namespace
 
-void qx_math_func_host_batch_normcdff(const float* in, float* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdff, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, normcdff_block);
 }
 
-void qx_math_func_host_batch_normcdf(const double* in, double* out, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, normcdf_block);
 }

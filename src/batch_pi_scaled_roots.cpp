@@ -33,12 +33,12 @@ void sincospi_each(const Real* in, Real* sinp, Real* cosp, std::size_t n)
 
 }  // namespace
 
-void qx_math_func_host_batch_sincospi(const double* in, double* sinp, double* cosp, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_sincospi, (const double* in, double* sinp, double* cosp, std::size_t n))
 {
     sincospi_each(in, sinp, cosp, n);
 }
 
-void qx_math_func_host_batch_sincospif(const float* in, float* sinp, float* cosp, std::size_t n)
+HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_sincospif, (const float* in, float* sinp, float* cosp, std::size_t n))
 {
     sincospi_each(in, sinp, cosp, n);
 }

@@ -30,6 +30,7 @@
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define HOSTMATH_BATCH_X86 1
 
+#include "dispatch.h"
 #include "half_kernels.h"
 #include "hostmath.h"
 
@@ -43,6 +44,16 @@ namespace x86 {
 
 // Below this many elements the portable loop is as fast.
 constexpr std::size_t kMinimum = 32;
+
+#if defined(HOSTMATH_DISPATCH_X86)
+
+// With a path chosen at load time the instructions follow it: F16C on the
+// x86-64-v3 path (which includes it), AVX-512 on the x86-64-v4 path, so that
+// forcing a path for the tests also forces the instructions.
+inline bool has_f16c() { return selected_path() >= Path::kV3; }
+inline bool has_avx512f() { return selected_path() >= Path::kV4; }
+
+#else
 
 // AVX2 (which the compiler's check makes sure the system saves) and F16C,
 // which not every compiler's check knows: CPUID leaf 1, ECX bit 29.  Asked
@@ -64,12 +75,13 @@ inline bool has_avx512f()
     return __builtin_cpu_supports("avx512f");
 }
 
+#endif
+
 inline bool has_avx512_bf16()
 {
     static const bool present = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512bf16");
+        return has_avx512f() && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bf16");
     }();
     return present;
 }

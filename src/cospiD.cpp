@@ -7,10 +7,11 @@
 // cosine, with no special case for half-integers: cospi(0.5) is the cosine of
 // the double nearest pi/2, a tiny positive number.  Infinities and NaN come
 // back as NaN.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "pi_scaled.h"
 
-double qx_math_func_host_cospi(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_cospi, (double x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::cospi_of(x));

@@ -6,10 +6,11 @@
 // rounding in single precision, and the product goes to the system cosf, with
 // no special case for half-integers: cospif(0.5f) is the cosine of the float
 // nearest pi/2, a tiny negative number.  Infinities and NaN come back as NaN.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "pi_scaled.h"
 
-float qx_math_func_host_cospif(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_cospif, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::cospi_of(x));

@@ -17,10 +17,11 @@
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "erfcx_kernels.h"
 
-float qx_math_func_host_erfcxf(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_erfcxf, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::erfcx_of(x));

@@ -29,10 +29,11 @@
 // (-2.75, 8.2109375), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's exp (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "normcdf_kernels.h"
 
-double qx_math_func_host_normcdf(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_normcdf, (double x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::normcdf_of(x));

@@ -24,10 +24,11 @@
 // (-3.25, 5.296875), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's expf (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "normcdf_kernels.h"
 
-float qx_math_func_host_normcdff(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_normcdff, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::normcdf_of(x));

@@ -6,10 +6,11 @@
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments give the negative reciprocal root, the
 // infinities the zero of their sign.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "roots.h"
 
-double qx_math_func_host_rcbrt(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_rcbrt, (double x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));

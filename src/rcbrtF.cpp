@@ -4,10 +4,11 @@
 // no special case: a zero gives the infinity of its sign through the division
 // (whose division-by-zero flag the guard clears again), an infinity the zero
 // of its sign.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "roots.h"
 
-float qx_math_func_host_rcbrtf(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_rcbrtf, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));

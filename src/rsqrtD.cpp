@@ -5,10 +5,11 @@
 // raised).  Everything else is 1 divided by the system square root, two
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments and NaN come back as NaN from the root.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "roots.h"
 
-double qx_math_func_host_rsqrt(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_rsqrt, (double x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::rsqrt_of(x));

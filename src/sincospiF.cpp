@@ -4,10 +4,11 @@
 // between the two.  A null pointer is skipped and its value not computed.  The
 // sine is stored first, so when both pointers designate one object it ends
 // holding the cosine.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "pi_scaled.h"
 
-void qx_math_func_host_sincospif(float x, float* sinp, float* cosp)
+HOSTMATH_DISPATCHED(void, qx_math_func_host_sincospif, (float x, float* sinp, float* cosp))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     if (sinp != nullptr) *sinp = hostmath::detail::sinpi_of(x);

@@ -5,10 +5,11 @@
 // the system sine: there is no argument reduction of our own and no special
 // case for half-integers, so the result carries the product's rounding error.
 // Infinities and NaN reach the sine and come back as NaN.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "pi_scaled.h"
 
-double qx_math_func_host_sinpi(double x)
+HOSTMATH_DISPATCHED(double, qx_math_func_host_sinpi, (double x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::sinpi_of(x));

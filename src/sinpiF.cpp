@@ -4,10 +4,11 @@
 // multiplied by the float nearest pi, one rounding in single precision, and
 // the product goes to the system sinf: no argument reduction of our own and no
 // special case for half-integers.  Infinities and NaN come back as NaN.
+#include "dispatch.h"
 #include "fp_env.h"
 #include "pi_scaled.h"
 
-float qx_math_func_host_sinpif(float x)
+HOSTMATH_DISPATCHED(float, qx_math_func_host_sinpif, (float x))
 {
     const hostmath::detail::FpEnvGuard guard(x);
     return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
