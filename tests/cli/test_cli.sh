@@ -67,11 +67,27 @@ check "overloaded name needs types" 2 "" "'max' is overloaded" max 1 2
 check "no such overload" 2 "" "no overload 'max\\(int, float\\)'" "max(int, float)" 1 2
 check "no arguments at all" 2 "" "usage: hostmath"
 
+# Output that cannot be written, input that cannot be read: a message and a
+# non-zero status, never a silent 0.  A NUL byte reaches the message escaped.
+faults=(
+  "full disk|cannot write the output|erfinvf 0.5 >/dev/full"
+  "listing to a full disk|cannot write the output|--list >/dev/full"
+  "unreadable stdin|cannot read standard input|erfinvf - </"
+  "NUL in an argument|x00x' is not a number|erfinvf - < <(printf '0.5\0x\n')"
+)
+for fault in "${faults[@]}"; do
+  IFS='|' read -r name pattern command <<<"$fault"
+  err=$(eval "\"\${hostmath[@]}\" $command" 2>&1 >/dev/null)
+  code=$?
+  if [ "$code" -ne 0 ] && grep -qF -- "$pattern" <<<"$err"; then passed=$((passed + 1)); else
+    echo "FAIL $name: status $code, stderr: $err"; failed=$((failed + 1)); fi
+done
+
 # The listing names every exported function once.
 listing=$("${hostmath[@]}" --list)
 count=$(wc -l <<<"$listing")
 if [ "$count" = 100 ]; then passed=$((passed + 1)); else echo "FAIL --list: $count lines"; failed=$((failed + 1)); fi
-"${hostmath[@]}" --help | grep -q "^usage: hostmath" && passed=$((passed + 1)) || { echo "FAIL --help"; failed=$((failed + 1)); }
+"${hostmath[@]}" --help | grep -q "^       hostmath check FUNCTION" && passed=$((passed + 1)) || { echo "FAIL --help"; failed=$((failed + 1)); }
 
 rm -f /tmp/hostmath_cli_err.$$
 echo "$passed passed, $failed failed"

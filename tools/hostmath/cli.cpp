@@ -20,7 +20,7 @@
 namespace hostmath_cli {
 namespace {
 
-std::string quoted(const std::string& word) { return "'" + word + "'"; }
+using ElementKind = hostmath_compare::Kind;
 
 bool starts_with(const std::string& s, const char* prefix)
 {
@@ -120,12 +120,54 @@ struct DoublePair {
     double second;
 };
 
-// How each C++ type is named, read from argument words and written out.
+// How each C++ type is named, read from argument words and written out, and
+// laid out in an array (element kind, components, load and store).
 template <typename T>
 struct Kind;
 
+// A type stored in arrays as its own bytes, one component.
+template <typename T, ElementKind K>
+struct Plain {
+    static constexpr ElementKind element = K;
+    static constexpr std::size_t components = 1;
+    static constexpr std::size_t bytes = sizeof(T);
+    static T load(const unsigned char* p)
+    {
+        T v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static void store(unsigned char* p, T v) { std::memcpy(p, &v, sizeof v); }
+};
+
+// A 16-bit format stored as its bit pattern.
+template <typename T, typename Raw, ElementKind K>
+struct Pattern16 {
+    static constexpr ElementKind element = K;
+    static constexpr std::size_t components = 1;
+    static constexpr std::size_t bytes = 2;
+    static T load(const unsigned char* p)
+    {
+        unsigned short bits;
+        std::memcpy(&bits, p, 2);
+        return Raw{bits};
+    }
+    static void store(unsigned char* p, T v) { std::memcpy(p, &v.bits, 2); }
+};
+
+template <typename Int>
+constexpr ElementKind integer_kind()
+{
+    constexpr bool s = std::is_signed<Int>::value;
+    switch (sizeof(Int)) {
+    case 2: return s ? ElementKind::i16 : ElementKind::u16;
+    case 4: return s ? ElementKind::i32 : ElementKind::u32;
+    default: return s ? ElementKind::i64 : ElementKind::u64;
+    }
+}
+
 template <>
-struct Kind<float> {
+struct Kind<float> : Plain<float, ElementKind::f32> {
     static constexpr const char* name = "float";
     static constexpr std::size_t words = 1;
     static float parse(const std::string* w) { return parse_float(w[0]); }
@@ -133,7 +175,7 @@ struct Kind<float> {
 };
 
 template <>
-struct Kind<double> {
+struct Kind<double> : Plain<double, ElementKind::f64> {
     static constexpr const char* name = "double";
     static constexpr std::size_t words = 1;
     static double parse(const std::string* w) { return parse_double(w[0]); }
@@ -141,7 +183,7 @@ struct Kind<double> {
 };
 
 template <typename Int>
-struct IntegerKind {
+struct IntegerKind : Plain<Int, integer_kind<Int>()> {
     static constexpr std::size_t words = 1;
     static Int parse(const std::string* w)
     {
@@ -172,7 +214,7 @@ HOSTMATH_INTEGER_KIND(unsigned long long, "unsigned long long")
 #undef HOSTMATH_INTEGER_KIND
 
 template <>
-struct Kind<__quix_bfloat16> {
+struct Kind<__quix_bfloat16> : Pattern16<__quix_bfloat16, __quix_bfloat16_raw, ElementKind::bf16> {
     static constexpr const char* name = "__quix_bfloat16";
     static constexpr std::size_t words = 1;
     static __quix_bfloat16 parse(const std::string* w) { return __quix_bfloat16_raw{parse_bits16(w[0])}; }
@@ -188,10 +230,23 @@ struct Kind<__quix_bfloat162> {
         return __quix_bfloat162(__quix_bfloat16_raw{parse_bits16(w[0])}, __quix_bfloat16_raw{parse_bits16(w[1])});
     }
     static std::string format(const __quix_bfloat162& v) { return format_bf16(v.low) + " " + format_bf16(v.high); }
+    static constexpr ElementKind element = ElementKind::bf16;
+    static constexpr std::size_t components = 2;
+    static constexpr std::size_t bytes = 4;
+    static __quix_bfloat162 load(const unsigned char* p)
+    {
+        using Half = Kind<__quix_bfloat16>;
+        return __quix_bfloat162(Half::load(p), Half::load(p + 2));
+    }
+    static void store(unsigned char* p, const __quix_bfloat162& v)
+    {
+        Kind<__quix_bfloat16>::store(p, v.low);
+        Kind<__quix_bfloat16>::store(p + 2, v.high);
+    }
 };
 
 template <>
-struct Kind<__half> {
+struct Kind<__half> : Pattern16<__half, __half_raw, ElementKind::f16> {
     static constexpr const char* name = "__half";
     static constexpr std::size_t words = 1;
     static __half parse(const std::string* w) { return __half_raw{parse_bits16(w[0])}; }
@@ -204,12 +259,29 @@ struct Kind<float2> {
     static constexpr std::size_t words = 2;
     static float2 parse(const std::string* w) { return make_float2(parse_float(w[0]), parse_float(w[1])); }
     static std::string format(float2 v) { return format_float(v.first) + " " + format_float(v.second); }
+    static constexpr ElementKind element = ElementKind::f32;
+    static constexpr std::size_t components = 2;
+    static constexpr std::size_t bytes = 8;
+    static float2 load(const unsigned char* p) { return make_float2(Kind<float>::load(p), Kind<float>::load(p + 4)); }
+    static void store(unsigned char* p, float2 v)
+    {
+        Kind<float>::store(p, v.first);
+        Kind<float>::store(p + 4, v.second);
+    }
 };
 
 template <>
 struct Kind<DoublePair> {
     static constexpr const char* name = "double pair";
     static std::string format(DoublePair v) { return format_double(v.first) + " " + format_double(v.second); }
+    static constexpr ElementKind element = ElementKind::f64;
+    static constexpr std::size_t components = 2;
+    static constexpr std::size_t bytes = 16;
+    static void store(unsigned char* p, DoublePair v)
+    {
+        Kind<double>::store(p, v.first);
+        Kind<double>::store(p + 8, v.second);
+    }
 };
 
 // Parses the words of argument `index` (1-based), naming it in any error.
@@ -234,6 +306,16 @@ std::string call_with(R (*fn)(A...), const std::vector<std::string>& words, std:
     return Kind<R>::format(std::apply(fn, args));
 }
 
+// The scalar function over arrays, one call per element.
+template <typename R, typename... A, std::size_t... I>
+void call_each(R (*fn)(A...), const void* const* in, void* out, std::size_t n, std::index_sequence<I...>)
+{
+    auto* o = static_cast<unsigned char*>(out);
+    for (std::size_t i = 0; i < n; ++i)
+        Kind<R>::store(o + i * Kind<R>::bytes,
+                       fn(Kind<A>::load(static_cast<const unsigned char*>(in[I]) + i * Kind<A>::bytes)...));
+}
+
 template <typename R, typename... A>
 Function make(const char* name, R (*fn)(A...))
 {
@@ -244,6 +326,11 @@ Function make(const char* name, R (*fn)(A...))
     f.arity = (std::size_t{0} + ... + Kind<A>::words);
     f.call = [fn](const std::vector<std::string>& words) {
         return call_with(fn, words, std::index_sequence_for<A...>{});
+    };
+    f.param_arrays = {ArrayType{Kind<A>::element, Kind<A>::components}...};
+    f.result_array = ArrayType{Kind<R>::element, Kind<R>::components};
+    f.each = [fn](const void* const* in, void* out, std::size_t n) {
+        call_each(fn, in, out, n, std::index_sequence_for<A...>{});
     };
     return f;
 }
@@ -350,6 +437,48 @@ std::string overload_list(const std::string& name)
 }
 
 }  // namespace
+
+std::string quoted(const std::string& word)
+{
+    std::string out = "'";
+    for (char c : word) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits)
+{
+    const int digits = static_cast<int>(2 * hostmath_compare::size_of(kind));
+    switch (kind) {
+    case ElementKind::f16: return format_half(__half_raw{static_cast<unsigned short>(bits)});
+    case ElementKind::bf16: return format_bf16(__quix_bfloat16_raw{static_cast<unsigned short>(bits)});
+    case ElementKind::f32: {
+        const auto u = static_cast<std::uint32_t>(bits);
+        float v;
+        std::memcpy(&v, &u, sizeof v);
+        return format_float(v);
+    }
+    case ElementKind::f64: {
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return format_double(v);
+    }
+    default: break;
+    }
+    if (!hostmath_compare::is_signed_integer(kind)) return std::to_string(bits) + " " + hex(bits, digits);
+    const std::uint64_t wide = hostmath_compare::widen_signed(kind, bits);
+    long long value;
+    std::memcpy(&value, &wide, sizeof value);
+    return std::to_string(value) + " " + hex(bits, digits);
+}
 
 std::string Function::signature() const
 {

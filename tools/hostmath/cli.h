@@ -4,7 +4,10 @@
 #ifndef HOSTMATH_CLI_H
 #define HOSTMATH_CLI_H
 
+#include "compare.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -17,12 +20,26 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// How one argument or result is laid out in an array: its element kind, and
+// 2 components for a pair (a trailing axis of length 2, low/first at index 0).
+struct ArrayType {
+    hostmath_compare::Kind kind;
+    std::size_t components;
+};
+
+// Applies a function to n elements: in[k] points to the elements of argument
+// k, out to room for the results; no alignment is assumed.
+using ArrayCall = std::function<void(const void* const* in, void* out, std::size_t n)>;
+
 struct Function {
     std::string name;                 // device name, e.g. "__float2half_rd" or "max"
     std::vector<std::string> params;  // parameter types as C++ spells them
     std::string result;               // result type
     std::size_t arity;                // number of argument words the command takes
     std::function<std::string(const std::vector<std::string>&)> call;  // words in, result line out
+    std::vector<ArrayType> param_arrays;  // the array layout of each parameter
+    ArrayType result_array;               // and of the result
+    ArrayCall each;                       // the scalar function in a loop
 
     std::string signature() const;  // "max(int, unsigned int)"
 };
@@ -39,6 +56,13 @@ std::vector<std::string> split_words(const std::string& line);
 
 // Evaluates f on argument words; throws UsageError on bad input.
 std::string evaluate(const Function& f, const std::vector<std::string>& words);
+
+// One element as the command shows it: "VALUE BITS", e.g. "0.5 0x3f000000".
+std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits);
+
+// A word quoted for a message, with control bytes (a NUL, say) escaped so
+// that the message reaches the user whole.
+std::string quoted(const std::string& word);
 
 // Argument parsing, one word each (exposed for the tests and the fuzz target).
 float parse_float(const std::string& word);

@@ -1,7 +1,9 @@
 // libFuzzer target: the command's argument handling must reject or evaluate
 // any input without crashing.  The first line names the function, the rest is
-// one argument line as the standard-input mode reads it.
+// one argument line as the standard-input mode reads it.  The whole input is
+// also read as an .npy file header.
 #include "cli.h"
+#include "npy.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             hostmath_cli::parse_signed(word, -32768, 32767);
         } catch (const hostmath_cli::UsageError&) {
         }
+    }
+    try {
+        hostmath_cli::parse_npy(data, size, "fuzz");
+    } catch (const hostmath_cli::UsageError&) {
     }
     return 0;
 }

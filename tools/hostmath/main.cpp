@@ -2,15 +2,20 @@
 //
 //   hostmath FUNCTION ARG...   one evaluation
 //   hostmath FUNCTION -        one evaluation per line of standard input
+//   hostmath eval | check ...  a function over whole array files
 //   hostmath --list | --help | --version
 //
 // Each result line holds the value (shortest round-trip decimal) and its bit
 // pattern in hexadecimal, both fields of a pair.  Bad input gets a message on
-// standard error and exit status 2.
+// standard error and exit status 2; so does output that cannot be written.
+#include "array_command.h"
 #include "cli.h"
 
 #include <hostmath/version.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -21,6 +26,9 @@ constexpr int kUsageError = 2;
 
 const char* const kHelp = R"(usage: hostmath FUNCTION ARG...
        hostmath FUNCTION -          read one argument set per line from standard input
+       hostmath eval FUNCTION --in X [--in Y] --out R
+       hostmath check FUNCTION --in X [--in Y] --got DEVICE [--max-ulp N] [--nan exact|any]
+                      [--show N] [--json]
        hostmath --list              list every function with its signature
        hostmath --help | --version
 
@@ -48,12 +56,53 @@ Examples:
   hostmath normcdf -38.4
   hostmath 'max(int, unsigned int)' -1 5      -> 4294967295 0xffffffff
   printf '0.1\n0.2\n' | hostmath erfcinv -
+
+Arrays (eval, check):
+  eval applies FUNCTION element by element to whole arrays and writes the
+  device's results to R; check computes them and compares them with DEVICE.
+  Files are .npy (C order, little-endian, any shape; versions 1.0, 2.0, 3.0),
+  or with --raw flat little-endian data.  Element types follow the signature:
+  float32, float64, int*, uint*; __half as float16; __quix_bfloat16 as uint16
+  bit patterns; a pair (__quix_bfloat162, float2, the two results of sincospi)
+  as a trailing axis of length 2, low/first at index 0.  Two-argument
+  functions take two inputs of the same shape.
+  --raw                 raw files; the element types come from the signature
+  --dtype T[,T...]      with --raw, the types stated: one for every input, or
+                        one per file (inputs, then --got or --out); T is one of
+                        f16 bf16 f32 f64 i8 i16 i32 i64 u8 u16 u32 u64
+  -j N                  threads (default: all)
+  --max-ulp N           accept distances up to N (default 0: bit-exact)
+  --nan exact|any       any: accept any NaN where a NaN is expected
+  --show N              list the first N mismatches (default 10)
+  --json                the report as one JSON object
+  The distance of floating results counts the representable values between
+  expected and got (-0 and +0 are 0 apart, "other bits", as NaN payloads
+  are); of integers, the difference.  A NaN against a number and an infinity
+  against a finite value are mismatches at any --max-ulp; so is a NaN with
+  other bits unless --nan any.  check exits 0 when every element is within
+  --max-ulp, 1 when not, 2 on bad usage, bad files or I/O errors.
+  The output of eval appears under its name only when complete.
+
+  hostmath eval erfinvf --in x.npy --out ref.npy
+  hostmath check __float2bfloat16_rn --in x.npy --got device.npy --json
+  hostmath check 'max(int, unsigned int)' --in a.npy --in b.npy --got m.npy
 )";
 
 void list_functions()
 {
     for (const hostmath_cli::Function& f : hostmath_cli::functions())
         std::cout << f.signature() << " -> " << f.result << "\n";
+}
+
+// Flushes standard output; on failure (a full disk, a closed pipe) reports
+// it and turns the status into an error.
+int finish_output(int status)
+{
+    errno = 0;
+    std::cout.flush();
+    if (std::cout) return status;
+    std::cerr << "hostmath: cannot write the output: " << std::strerror(errno ? errno : EIO) << "\n";
+    return kUsageError;
 }
 
 int evaluate_stdin(const hostmath_cli::Function& f)
@@ -69,6 +118,10 @@ int evaluate_stdin(const hostmath_cli::Function& f)
             status = kUsageError;
         }
     }
+    if (std::ferror(stdin)) {
+        std::cerr << "hostmath: cannot read standard input: " << std::strerror(errno ? errno : EIO) << "\n";
+        return kUsageError;
+    }
     return status;
 }
 
@@ -83,22 +136,26 @@ int main(int argc, char** argv)
     }
     if (args[0] == "--help" || args[0] == "-h") {
         std::cout << kHelp;
-        return 0;
+        return finish_output(0);
     }
     if (args[0] == "--list") {
         list_functions();
-        return 0;
+        return finish_output(0);
     }
     if (args[0] == "--version") {
         std::cout << "hostmath " << HOSTMATH_VERSION_STRING << "\n";
         return 0;
     }
     try {
+        if (args[0] == "eval" || args[0] == "check") return finish_output(hostmath_cli::run_array_command(args));
         const hostmath_cli::Function& f = hostmath_cli::find_function(args[0]);
-        if (args.size() == 2 && args[1] == "-") return evaluate_stdin(f);
+        if (args.size() == 2 && args[1] == "-") return finish_output(evaluate_stdin(f));
         std::cout << hostmath_cli::evaluate(f, {args.begin() + 1, args.end()}) << "\n";
-        return 0;
+        return finish_output(0);
     } catch (const hostmath_cli::UsageError& e) {
+        std::cerr << "hostmath: " << e.what() << "\n";
+        return kUsageError;
+    } catch (const std::exception& e) {  // out of memory, no threads
         std::cerr << "hostmath: " << e.what() << "\n";
         return kUsageError;
     }
