@@ -15,6 +15,7 @@
 #include <numpy/ufuncobject.h>
 
 #include "compare.h"
+#include "function_list.h"
 #include "compare_bindings.h"
 #include "loops.h"
 
@@ -62,6 +63,14 @@ Ufunc* make(const char* name)
     return u;
 }
 
+// The ufunc of an overloaded name: its overloads follow a leading 0, so that
+// each entry of the list can write the comma before it.
+template <int, auto... F>
+Ufunc* make_overloaded(const char* name)
+{
+    return make<F...>(name);
+}
+
 // Every device name with its scalar functions.  The max and min overloads are
 // listed in the order that makes NumPy's search for a loop that takes the
 // arguments by safe casts find what C++ overload resolution finds for
@@ -69,39 +78,14 @@ Ufunc* make(const char* name)
 // (exact_match_first below).
 std::vector<Ufunc*> ufunc_table()
 {
-#define F(fn) make<&qx_math_func_host_##fn>(#fn)
-#define OV(fn, R, A, B) static_cast<R (*)(A, B)>(&qx_math_func_host_##fn)
-#define MINMAX(fn)                                                                                           \
-    make<OV(fn, int, int, int), OV(fn, unsigned int, unsigned int, unsigned int),                            \
-         OV(fn, unsigned int, int, unsigned int), OV(fn, unsigned int, unsigned int, int),                   \
-         OV(fn, long, long, long), OV(fn, unsigned long, unsigned long, unsigned long),                      \
-         OV(fn, unsigned long, long, unsigned long), OV(fn, unsigned long, unsigned long, long),             \
-         OV(fn, long long, long long, long long),                                                            \
-         OV(fn, unsigned long long, unsigned long long, unsigned long long),                                 \
-         OV(fn, unsigned long long, long long, unsigned long long),                                          \
-         OV(fn, unsigned long long, unsigned long long, long long), OV(fn, float, float, float),             \
-         OV(fn, double, double, float), OV(fn, double, float, double), OV(fn, double, double, double)>(#fn)
-    return {
-        F(__float2bfloat16), F(__float2bfloat16_rn), F(__float2bfloat16_rz), F(__float2bfloat16_rd),
-        F(__float2bfloat16_ru), F(__double2bfloat16), F(__float2bfloat162_rn), F(__float22bfloat162_rn),
-        F(__floats2bfloat162_rn), F(__ushort2bfloat16_rn), F(__short2bfloat16_rn), F(__int2bfloat16_rn),
-        F(__uint2bfloat16_rn), F(__ll2bfloat16_rn), F(__ull2bfloat16_rn), F(__bfloat162float),
-        F(__bfloat1622float2), F(__low2float), F(__high2float), F(__bfloat162ushort_rz),
-        F(__bfloat162short_rz), F(__bfloat162int_rz), F(__bfloat162uint_rz), F(__bfloat162ll_rz),
-        F(__bfloat162ull_rz),
-        F(__float2half), F(__float2half_rn), F(__float2half_rz), F(__float2half_rd), F(__float2half_ru),
-        F(__double2half), F(__half2float), F(__half2short_rz), F(__half2ushort_rz), F(__half2int_rz),
-        F(__half2uint_rz), F(__half2ll_rz), F(__half2ull_rz), F(__short2half_rn), F(__ushort2half_rn),
-        F(__int2half_rn), F(__uint2half_rn), F(__ll2half_rn), F(__ull2half_rn),
-        F(erfinv), F(erfinvf), F(erfcinv), F(erfcinvf), F(erfcx), F(erfcxf), F(normcdf), F(normcdff),
-        F(sinpi), F(sinpif), F(cospi), F(cospif),
-        make<&sincospi>("sincospi"), make<&sincospif>("sincospif"),
-        F(rsqrt), F(rsqrtf), F(rcbrt), F(rcbrtf),
-        MINMAX(max), F(umax), F(llmax), F(ullmax),
-        MINMAX(min), F(umin), F(llmin), F(ullmin),
-    };
-#undef MINMAX
+#define F(fn) make<&qx_math_func_host_##fn>(#fn),
+#define S(fn) make<&fn>(#fn),
+#define OV(fn, R, A, B) , static_cast<R (*)(A, B)>(&qx_math_func_host_##fn)
+#define M(fn) make_overloaded<0 HOSTMATH_MINMAX_OVERLOADS(OV, fn)>(#fn),
+    return {HOSTMATH_FUNCTIONS(F, S, M)};
+#undef M
 #undef OV
+#undef S
 #undef F
 }
 

@@ -1,5 +1,6 @@
 // Parsing, formatting and the function table of the hostmath command.
 #include "cli.h"
+#include "function_list.h"
 
 #include "hostmath.h"
 
@@ -351,39 +352,14 @@ float2 sincospif(float x)
 
 std::vector<Function> build_table()
 {
-#define F(fn) make(#fn, &qx_math_func_host_##fn)
-#define OVERLOAD(fn, R, A, B) make<R, A, B>(#fn, &qx_math_func_host_##fn)
-#define MINMAX(fn)                                                                                    \
-    OVERLOAD(fn, int, int, int), OVERLOAD(fn, unsigned int, unsigned int, unsigned int),              \
-        OVERLOAD(fn, unsigned int, int, unsigned int), OVERLOAD(fn, unsigned int, unsigned int, int), \
-        OVERLOAD(fn, long, long, long), OVERLOAD(fn, unsigned long, unsigned long, unsigned long),    \
-        OVERLOAD(fn, unsigned long, long, unsigned long), OVERLOAD(fn, unsigned long, unsigned long, long), \
-        OVERLOAD(fn, long long, long long, long long),                                                \
-        OVERLOAD(fn, unsigned long long, unsigned long long, unsigned long long),                     \
-        OVERLOAD(fn, unsigned long long, long long, unsigned long long),                              \
-        OVERLOAD(fn, unsigned long long, unsigned long long, long long), OVERLOAD(fn, float, float, float), \
-        OVERLOAD(fn, double, double, float), OVERLOAD(fn, double, float, double),                     \
-        OVERLOAD(fn, double, double, double)
-    std::vector<Function> table = {
-        F(__float2bfloat16), F(__float2bfloat16_rn), F(__float2bfloat16_rz), F(__float2bfloat16_rd),
-        F(__float2bfloat16_ru), F(__double2bfloat16), F(__float2bfloat162_rn), F(__float22bfloat162_rn),
-        F(__floats2bfloat162_rn), F(__ushort2bfloat16_rn), F(__short2bfloat16_rn), F(__int2bfloat16_rn),
-        F(__uint2bfloat16_rn), F(__ll2bfloat16_rn), F(__ull2bfloat16_rn), F(__bfloat162float),
-        F(__bfloat1622float2), F(__low2float), F(__high2float), F(__bfloat162ushort_rz),
-        F(__bfloat162short_rz), F(__bfloat162int_rz), F(__bfloat162uint_rz), F(__bfloat162ll_rz),
-        F(__bfloat162ull_rz),
-        F(__float2half), F(__float2half_rn), F(__float2half_rz), F(__float2half_rd), F(__float2half_ru),
-        F(__double2half), F(__half2float), F(__half2short_rz), F(__half2ushort_rz), F(__half2int_rz),
-        F(__half2uint_rz), F(__half2ll_rz), F(__half2ull_rz), F(__short2half_rn), F(__ushort2half_rn),
-        F(__int2half_rn), F(__uint2half_rn), F(__ll2half_rn), F(__ull2half_rn),
-        F(erfinv), F(erfinvf), F(erfcinv), F(erfcinvf), F(erfcx), F(erfcxf), F(normcdf), F(normcdff),
-        F(sinpi), F(sinpif), F(cospi), F(cospif), make("sincospi", &sincospi), make("sincospif", &sincospif),
-        F(rsqrt), F(rsqrtf), F(rcbrt), F(rcbrtf),
-        MINMAX(max), F(umax), F(llmax), F(ullmax),
-        MINMAX(min), F(umin), F(llmin), F(ullmin),
-    };
-#undef MINMAX
+#define F(fn) make(#fn, &qx_math_func_host_##fn),
+#define S(fn) make(#fn, &fn),
+#define OVERLOAD(fn, R, A, B) make<R, A, B>(#fn, &qx_math_func_host_##fn),
+#define M(fn) HOSTMATH_MINMAX_OVERLOADS(OVERLOAD, fn)
+    std::vector<Function> table = {HOSTMATH_FUNCTIONS(F, S, M)};
+#undef M
 #undef OVERLOAD
+#undef S
 #undef F
     // sincospi writes through two pointers; the command shows both results.
     for (Function& f : table)
