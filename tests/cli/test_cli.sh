@@ -72,6 +72,7 @@ check "no arguments at all" 2 "" "usage: hostmath"
 faults=(
   "full disk|cannot write the output|erfinvf 0.5 >/dev/full"
   "listing to a full disk|cannot write the output|--list >/dev/full"
+  "version to a full disk|cannot write the output|--version >/dev/full"
   "unreadable stdin|cannot read standard input|erfinvf - </"
   "NUL in an argument|x00x' is not a number|erfinvf - < <(printf '0.5\0x\n')"
 )

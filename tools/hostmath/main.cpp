@@ -144,7 +144,7 @@ int main(int argc, char** argv)
     }
     if (args[0] == "--version") {
         std::cout << "hostmath " << HOSTMATH_VERSION_STRING << "\n";
-        return 0;
+        return finish_output(0);
     }
     try {
         if (args[0] == "eval" || args[0] == "check") return finish_output(hostmath_cli::run_array_command(args));
