@@ -44,10 +44,10 @@ SCIPY_PEERS = {"erfinv": "erfinv", "erfinvf": "erfinv", "erfcx": "erfcx", "erfcx
                "normcdf": "ndtr", "normcdff": "ndtr"}
 
 
-def make_input(spec, n, rng):
-    if isinstance(spec, str):
-        return rng.integers(0, 1 << 16, n, dtype=np.uint16).view(spec)
-    dtype, low, high = spec
+def make_input(source, n, rng):
+    if isinstance(source, str):
+        return rng.integers(0, 1 << 16, n, dtype=np.uint16).view(source)
+    dtype, low, high = source
     return rng.uniform(low, high, n).astype(dtype)
 
 
@@ -85,8 +85,8 @@ def measure(n, repetitions, library):
     forms = array_forms(library)
     ns = 1e9 / n
     layer, peers = [], []
-    for name, spec in INPUTS.items():
-        x = make_input(spec, n, rng)
+    for name, source in INPUTS.items():
+        x = make_input(source, n, rng)
         ufunc = getattr(hostmath, name)
         out = np.empty_like(ufunc(x[:1]), shape=n)
         form = forms[name]
