@@ -1,0 +1,96 @@
+// Conversions to and from IEEE 754 binary16 (half precision).
+//
+// Float to half splits the float's bit pattern into the pattern truncated
+// toward zero, the sign and the discarded bits, left-aligned in a remainder
+// word; each rounding direction then decides whether to add one to the pattern.
+// The carry runs from the fraction into the exponent, so the largest subnormal
+// becomes the smallest normal and the largest finite value infinity.  This is
+// unsigned integer arithmetic only, so the results do not depend on the
+// rounding mode.  Every NaN becomes the one pattern 0x7fff.
+//
+// Double to half rounds inside double arithmetic to the half's spacing first,
+// so that the float conversion only ever sees an exact half value: one rounding.
+//
+// Half to float is exact, by integer arithmetic on the pattern; every NaN
+// becomes 0x7fffffff.  Half to integers widens to float, then truncates and
+// saturates on the bits; integers to half build the float pattern and round
+// it to nearest.  Only the double conversion computes in floating point,
+// under the guard of the caller's floating-point state (fp_env.h).  The
+// kernels for one value (half_kernels.h) are those of the array forms.
+#include "base/fp_env.h"
+#include "convert/half_kernels.h"
+#include "base/bits.h"
+
+using hostmath::detail::__internal_half2float;
+using hostmath::detail::double2half_bits;
+using hostmath::detail::float2half_bits;
+using hostmath::detail::HalfDown;
+using hostmath::detail::HalfNearestEven;
+using hostmath::detail::HalfTowardZero;
+using hostmath::detail::HalfUp;
+using hostmath::detail::half2integer_rz;
+using hostmath::detail::integer2half_bits;
+using hostmath::detail::ScalarSelect;
+
+__half qx_math_func_host___float2half(float x) { return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)}; }
+
+__half qx_math_func_host___float2half_rn(float x)
+{
+    return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)};
+}
+
+__half qx_math_func_host___float2half_rz(float x)
+{
+    return __half_raw{float2half_bits<HalfTowardZero, ScalarSelect>(x)};
+}
+
+__half qx_math_func_host___float2half_rd(float x) { return __half_raw{float2half_bits<HalfDown, ScalarSelect>(x)}; }
+
+__half qx_math_func_host___float2half_ru(float x) { return __half_raw{float2half_bits<HalfUp, ScalarSelect>(x)}; }
+
+__half qx_math_func_host___double2half(double x)
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(__half(__half_raw{double2half_bits<ScalarSelect>(x)}));
+}
+
+float qx_math_func_host___half2float(__half h) { return __internal_half2float<ScalarSelect>(h.bits); }
+
+short qx_math_func_host___half2short_rz(__half h) { return half2integer_rz<short, ScalarSelect>(h.bits); }
+
+unsigned short qx_math_func_host___half2ushort_rz(__half h)
+{
+    return half2integer_rz<unsigned short, ScalarSelect>(h.bits);
+}
+
+int qx_math_func_host___half2int_rz(__half h) { return half2integer_rz<int, ScalarSelect>(h.bits); }
+
+unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2integer_rz<unsigned int, ScalarSelect>(h.bits); }
+
+long long qx_math_func_host___half2ll_rz(__half h) { return half2integer_rz<long long, ScalarSelect>(h.bits); }
+
+unsigned long long qx_math_func_host___half2ull_rz(__half h)
+{
+    return half2integer_rz<unsigned long long, ScalarSelect>(h.bits);
+}
+
+__half qx_math_func_host___short2half_rn(short a) { return __half_raw{integer2half_bits<short, ScalarSelect>(a)}; }
+
+__half qx_math_func_host___ushort2half_rn(unsigned short a)
+{
+    return __half_raw{integer2half_bits<unsigned short, ScalarSelect>(a)};
+}
+
+__half qx_math_func_host___int2half_rn(int a) { return __half_raw{integer2half_bits<int, ScalarSelect>(a)}; }
+
+__half qx_math_func_host___uint2half_rn(unsigned int a)
+{
+    return __half_raw{integer2half_bits<unsigned int, ScalarSelect>(a)};
+}
+
+__half qx_math_func_host___ll2half_rn(long long a) { return __half_raw{integer2half_bits<long long, ScalarSelect>(a)}; }
+
+__half qx_math_func_host___ull2half_rn(unsigned long long a)
+{
+    return __half_raw{integer2half_bits<unsigned long long, ScalarSelect>(a)};
+}

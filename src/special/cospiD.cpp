@@ -1,0 +1,18 @@
+// cos(pi x) in double precision.
+//
+// Integers give +1 when even and -1 when odd, read from the remainder of
+// division by 2, which is exact: +-0 for even and +-1 for odd integers.  Every
+// double of magnitude 2^53 or more is even.  Every other argument is multiplied
+// by the double nearest pi, one rounding, and the product goes to the system
+// cosine, with no special case for half-integers: cospi(0.5) is the cosine of
+// the double nearest pi/2, a tiny positive number.  Infinities and NaN come
+// back as NaN.
+#include "cpu/dispatch.h"
+#include "base/fp_env.h"
+#include "special/pi_scaled.h"
+
+HOSTMATH_DISPATCHED(double, qx_math_func_host_cospi, (double x))
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
+}

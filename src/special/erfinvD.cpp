@@ -1,0 +1,26 @@
+// erfinv(x): the y with erf(y) = x, for x in [-1, 1], in double precision.
+//
+// Method: on a = |x|, three intervals, each a polynomial evaluated by Horner's
+// scheme with one fused multiply-add per step:
+//   a < 0.375            a * P1(a*a)
+//   a < 1 - 2^-16        a * P(w), w = -log(1 - a*a) with 1 - a*a fused:
+//                        P2a(w - 3.125) for w < 6.25, else P2b(sqrt(w) - 3.25)
+//   otherwise            t * P(1/t), t = sqrt(-log(1 - a)):
+//                        P3a below 1 - 2^-32, P3b from there on
+// Every boundary belongs to the interval above it.  Arguments are not screened:
+// a > 1, infinities and NaN run through the last interval, and the NaN (a > 1)
+// and infinity (a = 1) results replace the computed value at the end.  The sign
+// of x is copied onto the result bit by bit, for every result.
+// Largest error measured against MPFR, 120000 arguments per piece: 3.55 ulp
+// at x = 0x1.fb56e78e86545p-2 (P2a); 1.72 ulp in P1, 2.82 in P2b, 3.16 in P3a,
+// 2.04 in P3b.
+// The tables and pieces live in erfinv_kernels.h, shared with the array form.
+#include "cpu/dispatch.h"
+#include "base/fp_env.h"
+#include "special/erfinv_kernels.h"
+
+HOSTMATH_DISPATCHED(double, qx_math_func_host_erfinv, (double x))
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    return hostmath::detail::settled(hostmath::detail::erfinv_of(x));
+}

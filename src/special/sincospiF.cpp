@@ -1,0 +1,16 @@
+// sin(pi x) and cos(pi x) in single precision, through output pointers.
+//
+// Each result is exactly what sinpif or cospif returns; nothing is shared
+// between the two.  A null pointer is skipped and its value not computed.  The
+// sine is stored first, so when both pointers designate one object it ends
+// holding the cosine.
+#include "cpu/dispatch.h"
+#include "base/fp_env.h"
+#include "special/pi_scaled.h"
+
+HOSTMATH_DISPATCHED(void, qx_math_func_host_sincospif, (float x, float* sinp, float* cosp))
+{
+    const hostmath::detail::FpEnvGuard guard(x);
+    if (sinp != nullptr) *sinp = hostmath::detail::sinpi_of(x);
+    if (cosp != nullptr) *cosp = hostmath::detail::cospi_of(x);
+}
