@@ -3,8 +3,7 @@
 #ifndef HOSTMATH_BATCH_LOOPS_H
 #define HOSTMATH_BATCH_LOOPS_H
 
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "hostmath/batch.h"
 
 #include <algorithm>
@@ -86,17 +85,12 @@ inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
 }  // namespace detail
 }  // namespace hostmath
 
-// The array form qx_math_func_host_batch_NAME(in, out, n) of a function whose
-// kernel for one element is KERNEL: its loop LOOP (convert_each or map_each),
-// compiled for each processor path (dispatch.h), which first takes GUARD
-// (HOSTMATH_NO_GUARD for the kernels on bits alone, or HOSTMATH_FP_GUARD: the
-// caller's floating-point state set aside for the call).
-#define HOSTMATH_NO_GUARD
-#define HOSTMATH_FP_GUARD const hostmath::detail::FpEnvGuard guard;
-#define HOSTMATH_BATCH_EACH(NAME, In, Out, LOOP, KERNEL, GUARD)                                          \
-    HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_##NAME, (const In* in, Out* out, std::size_t n)) \
+// The array form NAME (the exported name, spelled out) of a function whose
+// kernel for one element is KERNEL: out[i] = KERNEL(in[i]) by LOOP
+// (convert_each or map_each).
+#define HOSTMATH_EXPORT_EACH(NAME, In, Out, LOOP, KERNEL)                                               \
+    HOSTMATH_EXPORT(void, NAME, (const In* in, Out* out, std::size_t n))                                 \
     {                                                                                                   \
-        GUARD                                                                                           \
         hostmath::detail::LOOP(in, out, n, KERNEL);                                                     \
     }
 
@@ -124,11 +118,9 @@ using LaneFlag = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t
 // Runs block(x, y) over in[0..n) kBlock arguments at a time: x is a copy of
 // the arguments, padded past the end of the array with pad (an argument that
 // takes a cheap path), y receives the results.  The copy lets out equal in.
-// The caller's floating-point state is set aside once for the whole array.
 template <typename T, typename Block>
 inline void for_each_block(const T* in, T* out, std::size_t n, T pad, Block block)
 {
-    const FpEnvGuard guard;
     T x[kBlock];
     T y[kBlock];
     for (std::size_t start = 0; start < n; start += kBlock) {

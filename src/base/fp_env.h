@@ -29,6 +29,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <type_traits>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define HOSTMATH_FP_ENV_X86 1
@@ -58,10 +59,22 @@ namespace detail {
 
 inline void pin(float& v) { __asm__ __volatile__("" : HOSTMATH_FP_REGISTER(v)); }
 inline void pin(double& v) { __asm__ __volatile__("" : HOSTMATH_FP_REGISTER(v)); }
-template <typename Record>  // __half, __quix_bfloat16: the pattern
-inline void pin(Record& v)
+inline void pin(__half& v) { __asm__ __volatile__("" : "+r"(v.bits)); }
+inline void pin(__quix_bfloat16& v) { __asm__ __volatile__("" : "+r"(v.bits)); }
+inline void pin(__quix_bfloat162& v)
 {
-    __asm__ __volatile__("" : "+r"(v.bits));
+    pin(v.low);
+    pin(v.high);
+}
+inline void pin(float2& v)
+{
+    pin(v.first);
+    pin(v.second);
+}
+// Integers and pointers are not computed in floating point: nothing to pin.
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T> || std::is_pointer_v<T>>>
+inline void pin(T&)
+{
 }
 
 #undef HOSTMATH_FP_REGISTER

@@ -20,9 +20,8 @@ void float2bfloat16_rn_loop(const float* in, __quix_bfloat16* out, std::size_t n
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2bfloat16_rn, (const float* in, __quix_bfloat16* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___float2bfloat16_rn, (const float* in, __quix_bfloat16* out, std::size_t n))
 {
-    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::float2bfloat16_rn(in, out, n, float2bfloat16_rn_loop);
 #else
@@ -31,38 +30,38 @@ HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2bfloat16_rn, (con
     float2bfloat16_rn_loop(in + done, out + done, n - done);
 }
 
-HOSTMATH_BATCH_EACH(__float2bfloat16_rz, float, __quix_bfloat16, convert_each,
-                    float2bfloat16_bits<Bf16TowardZero>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__float2bfloat16_rd, float, __quix_bfloat16, convert_each,
-                    float2bfloat16_bits<Bf16Down>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__float2bfloat16_ru, float, __quix_bfloat16, convert_each,
-                    float2bfloat16_bits<Bf16Up>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__double2bfloat16, double, __quix_bfloat16, convert_each,
-                    hostmath::detail::double2bfloat16_bits, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162float, __quix_bfloat16, float, convert_each,
-                    hostmath::detail::bfloat16_bits_to_float, HOSTMATH_NO_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___float2bfloat16_rz, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16TowardZero>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___float2bfloat16_rd, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16Down>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___float2bfloat16_ru, float, __quix_bfloat16, convert_each,
+                    float2bfloat16_bits<Bf16Up>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___double2bfloat16, double, __quix_bfloat16, convert_each,
+                    hostmath::detail::double2bfloat16_bits)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162float, __quix_bfloat16, float, convert_each,
+                    hostmath::detail::bfloat16_bits_to_float)
 
-HOSTMATH_BATCH_EACH(__ushort2bfloat16_rn, unsigned short, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<unsigned short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__short2bfloat16_rn, short, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__int2bfloat16_rn, int, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__uint2bfloat16_rn, unsigned int, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<unsigned int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__ll2bfloat16_rn, long long, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__ull2bfloat16_rn, unsigned long long, __quix_bfloat16, convert_each,
-                    integer2bfloat16_bits<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ushort2bfloat16_rn, unsigned short, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___short2bfloat16_rn, short, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___int2bfloat16_rn, int, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___uint2bfloat16_rn, unsigned int, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ll2bfloat16_rn, long long, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<long long>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ull2bfloat16_rn, unsigned long long, __quix_bfloat16, convert_each,
+                    integer2bfloat16_bits<unsigned long long>)
 
-HOSTMATH_BATCH_EACH(__bfloat162ushort_rz, __quix_bfloat16, unsigned short, convert_each,
-                    bfloat162integer_rz<unsigned short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162short_rz, __quix_bfloat16, short, convert_each,
-                    bfloat162integer_rz<short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162int_rz, __quix_bfloat16, int, convert_each, bfloat162integer_rz<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162uint_rz, __quix_bfloat16, unsigned int, convert_each,
-                    bfloat162integer_rz<unsigned int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162ll_rz, __quix_bfloat16, long long, convert_each,
-                    bfloat162integer_rz<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__bfloat162ull_rz, __quix_bfloat16, unsigned long long, convert_each,
-                    bfloat162integer_rz<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162ushort_rz, __quix_bfloat16, unsigned short, convert_each,
+                    bfloat162integer_rz<unsigned short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162short_rz, __quix_bfloat16, short, convert_each,
+                    bfloat162integer_rz<short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162int_rz, __quix_bfloat16, int, convert_each, bfloat162integer_rz<int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162uint_rz, __quix_bfloat16, unsigned int, convert_each,
+                    bfloat162integer_rz<unsigned int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162ll_rz, __quix_bfloat16, long long, convert_each,
+                    bfloat162integer_rz<long long>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___bfloat162ull_rz, __quix_bfloat16, unsigned long long, convert_each,
+                    bfloat162integer_rz<unsigned long long>)

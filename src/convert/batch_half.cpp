@@ -26,7 +26,6 @@ void float2half_loop(const float* in, __half* out, std::size_t n)
 template <typename Rule>
 void float2half(const float* in, __half* out, std::size_t n)
 {
-    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::float2half<Rule>(in, out, n);
 #else
@@ -42,29 +41,28 @@ void half2float_loop(const __half* in, float* out, std::size_t n)
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rn, (const float* in, __half* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___float2half_rn, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfNearestEven>(in, out, n);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rz, (const float* in, __half* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___float2half_rz, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfTowardZero>(in, out, n);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_rd, (const float* in, __half* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___float2half_rd, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfDown>(in, out, n);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___float2half_ru, (const float* in, __half* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___float2half_ru, (const float* in, __half* out, std::size_t n))
 {
     float2half<HalfUp>(in, out, n);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___half2float, (const __half* in, float* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch___half2float, (const __half* in, float* out, std::size_t n))
 {
-    const hostmath::detail::FpEnvGuard guard;
 #if defined(HOSTMATH_BATCH_X86)
     const std::size_t done = hostmath::detail::x86::half2float(in, out, n);
 #else
@@ -73,24 +71,24 @@ HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch___half2float, (const __ha
     half2float_loop(in + done, out + done, n - done);
 }
 
-HOSTMATH_BATCH_EACH(__double2half, double, __half, convert_each, double2half_bits<>, HOSTMATH_FP_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___double2half, double, __half, convert_each, double2half_bits<>)
 
-HOSTMATH_BATCH_EACH(__ushort2half_rn, unsigned short, __half, convert_each,
-                    integer2half_bits<unsigned short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__short2half_rn, short, __half, convert_each, integer2half_bits<short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__int2half_rn, int, __half, convert_each, integer2half_bits<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__uint2half_rn, unsigned int, __half, convert_each,
-                    integer2half_bits<unsigned int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__ll2half_rn, long long, __half, convert_each, integer2half_bits<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__ull2half_rn, unsigned long long, __half, convert_each,
-                    integer2half_bits<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ushort2half_rn, unsigned short, __half, convert_each,
+                    integer2half_bits<unsigned short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___short2half_rn, short, __half, convert_each, integer2half_bits<short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___int2half_rn, int, __half, convert_each, integer2half_bits<int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___uint2half_rn, unsigned int, __half, convert_each,
+                    integer2half_bits<unsigned int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ll2half_rn, long long, __half, convert_each, integer2half_bits<long long>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___ull2half_rn, unsigned long long, __half, convert_each,
+                    integer2half_bits<unsigned long long>)
 
-HOSTMATH_BATCH_EACH(__half2ushort_rz, __half, unsigned short, convert_each,
-                    half2integer_rz<unsigned short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2short_rz, __half, short, convert_each, half2integer_rz<short>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2int_rz, __half, int, convert_each, half2integer_rz<int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2uint_rz, __half, unsigned int, convert_each,
-                    half2integer_rz<unsigned int>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2ll_rz, __half, long long, convert_each, half2integer_rz<long long>, HOSTMATH_NO_GUARD)
-HOSTMATH_BATCH_EACH(__half2ull_rz, __half, unsigned long long, convert_each,
-                    half2integer_rz<unsigned long long>, HOSTMATH_NO_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2ushort_rz, __half, unsigned short, convert_each,
+                    half2integer_rz<unsigned short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2short_rz, __half, short, convert_each, half2integer_rz<short>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2int_rz, __half, int, convert_each, half2integer_rz<int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2uint_rz, __half, unsigned int, convert_each,
+                    half2integer_rz<unsigned int>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2ll_rz, __half, long long, convert_each, half2integer_rz<long long>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch___half2ull_rz, __half, unsigned long long, convert_each,
+                    half2integer_rz<unsigned long long>)

@@ -12,8 +12,8 @@
 // double conversion computes in floating point, under the guard of the
 // caller's floating-point state (fp_env.h).
 // The kernels for one value (bfloat16_kernels.h) are those of the array forms.
+#include "cpu/export.h"
 #include "convert/bfloat16_kernels.h"
-#include "base/fp_env.h"
 #include "base/bits.h"
 
 #include <cstdint>
@@ -29,51 +29,50 @@ using hostmath::detail::float2bfloat16_bits;
 using hostmath::detail::integer2bfloat16_bits;
 using hostmath::detail::ScalarSelect;
 
-__quix_bfloat16 qx_math_func_host___float2bfloat16_rn(float x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___float2bfloat16_rn, (float x))
 {
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16NearestEven>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___float2bfloat16_rz(float x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___float2bfloat16_rz, (float x))
 {
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16TowardZero>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___float2bfloat16_rd(float x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___float2bfloat16_rd, (float x))
 {
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16Down>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___float2bfloat16_ru(float x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___float2bfloat16_ru, (float x))
 {
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16Up>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___float2bfloat16(float x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___float2bfloat16, (float x))
 {
     return __quix_bfloat16_raw{float2bfloat16_bits<Bf16NearestEven>(x)};
 }
 
-__quix_bfloat16 qx_math_func_host___double2bfloat16(double x)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___double2bfloat16, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(__quix_bfloat16(__quix_bfloat16_raw{double2bfloat16_bits(x)}));
+    return __quix_bfloat16(__quix_bfloat16_raw{double2bfloat16_bits(x)});
 }
 
-__quix_bfloat162 qx_math_func_host___float2bfloat162_rn(float a)
+HOSTMATH_EXPORT(__quix_bfloat162, qx_math_func_host___float2bfloat162_rn, (float a))
 {
     const __quix_bfloat16 b = qx_math_func_host___float2bfloat16(a);
     return __quix_bfloat162(b, b);
 }
 
-__quix_bfloat162 qx_math_func_host___float22bfloat162_rn(float2 v)
+HOSTMATH_EXPORT(__quix_bfloat162, qx_math_func_host___float22bfloat162_rn, (float2 v))
 {
     const __quix_bfloat16 low = qx_math_func_host___float2bfloat16(v.first);
     const __quix_bfloat16 high = qx_math_func_host___float2bfloat16(v.second);
     return __quix_bfloat162(low, high);
 }
 
-__quix_bfloat162 qx_math_func_host___floats2bfloat162_rn(float a, float b)
+HOSTMATH_EXPORT(__quix_bfloat162, qx_math_func_host___floats2bfloat162_rn, (float a, float b))
 {
     const __quix_bfloat16 low = qx_math_func_host___float2bfloat16_rn(a);
     const __quix_bfloat16 high = qx_math_func_host___float2bfloat16_rn(b);
@@ -82,32 +81,32 @@ __quix_bfloat162 qx_math_func_host___floats2bfloat162_rn(float a, float b)
 
 // Integers to bfloat16, to nearest with ties to even.
 
-__quix_bfloat16 qx_math_func_host___ushort2bfloat16_rn(unsigned short a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___ushort2bfloat16_rn, (unsigned short a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned short, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___short2bfloat16_rn(short a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___short2bfloat16_rn, (short a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<short, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___int2bfloat16_rn(int a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___int2bfloat16_rn, (int a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<int, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___uint2bfloat16_rn(unsigned int a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___uint2bfloat16_rn, (unsigned int a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned int, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___ll2bfloat16_rn(long long a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___ll2bfloat16_rn, (long long a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<long long, ScalarSelect>(a)};
 }
 
-__quix_bfloat16 qx_math_func_host___ull2bfloat16_rn(unsigned long long a)
+HOSTMATH_EXPORT(__quix_bfloat16, qx_math_func_host___ull2bfloat16_rn, (unsigned long long a))
 {
     return __quix_bfloat16_raw{integer2bfloat16_bits<unsigned long long, ScalarSelect>(a)};
 }
@@ -115,34 +114,34 @@ __quix_bfloat16 qx_math_func_host___ull2bfloat16_rn(unsigned long long a)
 // bfloat16 to float (exact) and to integers (toward zero, saturating; a NaN
 // gives 0, except 0x8000000000000000 for unsigned long long).
 
-float qx_math_func_host___bfloat162float(__quix_bfloat16 a) { return bfloat16_bits_to_float(a.bits); }
+HOSTMATH_EXPORT(float, qx_math_func_host___bfloat162float, (__quix_bfloat16 a)) { return bfloat16_bits_to_float(a.bits); }
 
-float qx_math_func_host___low2float(__quix_bfloat162 a) { return bfloat16_bits_to_float(a.low.bits); }
+HOSTMATH_EXPORT(float, qx_math_func_host___low2float, (__quix_bfloat162 a)) { return bfloat16_bits_to_float(a.low.bits); }
 
-float qx_math_func_host___high2float(__quix_bfloat162 a) { return bfloat16_bits_to_float(a.high.bits); }
+HOSTMATH_EXPORT(float, qx_math_func_host___high2float, (__quix_bfloat162 a)) { return bfloat16_bits_to_float(a.high.bits); }
 
-float2 qx_math_func_host___bfloat1622float2(__quix_bfloat162 a)
+HOSTMATH_EXPORT(float2, qx_math_func_host___bfloat1622float2, (__quix_bfloat162 a))
 {
     return make_float2(bfloat16_bits_to_float(a.low.bits), bfloat16_bits_to_float(a.high.bits));
 }
 
-unsigned short qx_math_func_host___bfloat162ushort_rz(__quix_bfloat16 a)
+HOSTMATH_EXPORT(unsigned short, qx_math_func_host___bfloat162ushort_rz, (__quix_bfloat16 a))
 {
     return bfloat162integer_rz<unsigned short>(a.bits);
 }
 
-short qx_math_func_host___bfloat162short_rz(__quix_bfloat16 a) { return bfloat162integer_rz<short>(a.bits); }
+HOSTMATH_EXPORT(short, qx_math_func_host___bfloat162short_rz, (__quix_bfloat16 a)) { return bfloat162integer_rz<short>(a.bits); }
 
-int qx_math_func_host___bfloat162int_rz(__quix_bfloat16 a) { return bfloat162integer_rz<int>(a.bits); }
+HOSTMATH_EXPORT(int, qx_math_func_host___bfloat162int_rz, (__quix_bfloat16 a)) { return bfloat162integer_rz<int>(a.bits); }
 
-unsigned int qx_math_func_host___bfloat162uint_rz(__quix_bfloat16 a)
+HOSTMATH_EXPORT(unsigned int, qx_math_func_host___bfloat162uint_rz, (__quix_bfloat16 a))
 {
     return bfloat162integer_rz<unsigned int>(a.bits);
 }
 
-long long qx_math_func_host___bfloat162ll_rz(__quix_bfloat16 a) { return bfloat162integer_rz<long long>(a.bits); }
+HOSTMATH_EXPORT(long long, qx_math_func_host___bfloat162ll_rz, (__quix_bfloat16 a)) { return bfloat162integer_rz<long long>(a.bits); }
 
-unsigned long long qx_math_func_host___bfloat162ull_rz(__quix_bfloat16 a)
+HOSTMATH_EXPORT(unsigned long long, qx_math_func_host___bfloat162ull_rz, (__quix_bfloat16 a))
 {
     return bfloat162integer_rz<unsigned long long>(a.bits);
 }

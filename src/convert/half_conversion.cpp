@@ -17,7 +17,7 @@
 // it to nearest.  Only the double conversion computes in floating point,
 // under the guard of the caller's floating-point state (fp_env.h).  The
 // kernels for one value (half_kernels.h) are those of the array forms.
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "convert/half_kernels.h"
 #include "base/bits.h"
 
@@ -32,65 +32,64 @@ using hostmath::detail::half2integer_rz;
 using hostmath::detail::integer2half_bits;
 using hostmath::detail::ScalarSelect;
 
-__half qx_math_func_host___float2half(float x) { return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___float2half, (float x)) { return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)}; }
 
-__half qx_math_func_host___float2half_rn(float x)
+HOSTMATH_EXPORT(__half, qx_math_func_host___float2half_rn, (float x))
 {
     return __half_raw{float2half_bits<HalfNearestEven, ScalarSelect>(x)};
 }
 
-__half qx_math_func_host___float2half_rz(float x)
+HOSTMATH_EXPORT(__half, qx_math_func_host___float2half_rz, (float x))
 {
     return __half_raw{float2half_bits<HalfTowardZero, ScalarSelect>(x)};
 }
 
-__half qx_math_func_host___float2half_rd(float x) { return __half_raw{float2half_bits<HalfDown, ScalarSelect>(x)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___float2half_rd, (float x)) { return __half_raw{float2half_bits<HalfDown, ScalarSelect>(x)}; }
 
-__half qx_math_func_host___float2half_ru(float x) { return __half_raw{float2half_bits<HalfUp, ScalarSelect>(x)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___float2half_ru, (float x)) { return __half_raw{float2half_bits<HalfUp, ScalarSelect>(x)}; }
 
-__half qx_math_func_host___double2half(double x)
+HOSTMATH_EXPORT(__half, qx_math_func_host___double2half, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(__half(__half_raw{double2half_bits<ScalarSelect>(x)}));
+    return __half(__half_raw{double2half_bits<ScalarSelect>(x)});
 }
 
-float qx_math_func_host___half2float(__half h) { return __internal_half2float<ScalarSelect>(h.bits); }
+HOSTMATH_EXPORT(float, qx_math_func_host___half2float, (__half h)) { return __internal_half2float<ScalarSelect>(h.bits); }
 
-short qx_math_func_host___half2short_rz(__half h) { return half2integer_rz<short, ScalarSelect>(h.bits); }
+HOSTMATH_EXPORT(short, qx_math_func_host___half2short_rz, (__half h)) { return half2integer_rz<short, ScalarSelect>(h.bits); }
 
-unsigned short qx_math_func_host___half2ushort_rz(__half h)
+HOSTMATH_EXPORT(unsigned short, qx_math_func_host___half2ushort_rz, (__half h))
 {
     return half2integer_rz<unsigned short, ScalarSelect>(h.bits);
 }
 
-int qx_math_func_host___half2int_rz(__half h) { return half2integer_rz<int, ScalarSelect>(h.bits); }
+HOSTMATH_EXPORT(int, qx_math_func_host___half2int_rz, (__half h)) { return half2integer_rz<int, ScalarSelect>(h.bits); }
 
-unsigned int qx_math_func_host___half2uint_rz(__half h) { return half2integer_rz<unsigned int, ScalarSelect>(h.bits); }
+HOSTMATH_EXPORT(unsigned int, qx_math_func_host___half2uint_rz, (__half h)) { return half2integer_rz<unsigned int, ScalarSelect>(h.bits); }
 
-long long qx_math_func_host___half2ll_rz(__half h) { return half2integer_rz<long long, ScalarSelect>(h.bits); }
+HOSTMATH_EXPORT(long long, qx_math_func_host___half2ll_rz, (__half h)) { return half2integer_rz<long long, ScalarSelect>(h.bits); }
 
-unsigned long long qx_math_func_host___half2ull_rz(__half h)
+HOSTMATH_EXPORT(unsigned long long, qx_math_func_host___half2ull_rz, (__half h))
 {
     return half2integer_rz<unsigned long long, ScalarSelect>(h.bits);
 }
 
-__half qx_math_func_host___short2half_rn(short a) { return __half_raw{integer2half_bits<short, ScalarSelect>(a)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___short2half_rn, (short a)) { return __half_raw{integer2half_bits<short, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___ushort2half_rn(unsigned short a)
+HOSTMATH_EXPORT(__half, qx_math_func_host___ushort2half_rn, (unsigned short a))
 {
     return __half_raw{integer2half_bits<unsigned short, ScalarSelect>(a)};
 }
 
-__half qx_math_func_host___int2half_rn(int a) { return __half_raw{integer2half_bits<int, ScalarSelect>(a)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___int2half_rn, (int a)) { return __half_raw{integer2half_bits<int, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___uint2half_rn(unsigned int a)
+HOSTMATH_EXPORT(__half, qx_math_func_host___uint2half_rn, (unsigned int a))
 {
     return __half_raw{integer2half_bits<unsigned int, ScalarSelect>(a)};
 }
 
-__half qx_math_func_host___ll2half_rn(long long a) { return __half_raw{integer2half_bits<long long, ScalarSelect>(a)}; }
+HOSTMATH_EXPORT(__half, qx_math_func_host___ll2half_rn, (long long a)) { return __half_raw{integer2half_bits<long long, ScalarSelect>(a)}; }
 
-__half qx_math_func_host___ull2half_rn(unsigned long long a)
+HOSTMATH_EXPORT(__half, qx_math_func_host___ull2half_rn, (unsigned long long a))
 {
     return __half_raw{integer2half_bits<unsigned long long, ScalarSelect>(a)};
 }

@@ -7,6 +7,7 @@
 // in two's complement, so -1 is the largest value.  The floating forms are
 // maxNum (min_max.h): a quiet NaN loses, a signalling NaN gives a quiet NaN,
 // -0 orders below +0, and a float meeting a double is widened exactly first.
+#include "cpu/export.h"
 #include "convert/min_max.h"
 
 #include <algorithm>
@@ -15,15 +16,15 @@ using hostmath::detail::max_num;
 using hostmath::detail::widened;
 
 #define HOSTMATH_MAX_FORM(function, Result, First, Second) \
-    Result function(First a, Second b) { return std::max(static_cast<Result>(a), static_cast<Result>(b)); }
+    HOSTMATH_EXPORT(Result, function, (First a, Second b)) { return std::max(static_cast<Result>(a), static_cast<Result>(b)); }
 HOSTMATH_MIN_MAX_INTEGER_FORMS(HOSTMATH_MAX_FORM, qx_math_func_host_max, qx_math_func_host_umax, qx_math_func_host_llmax,
                                qx_math_func_host_ullmax)
 #undef HOSTMATH_MAX_FORM
 
-float qx_math_func_host_max(float a, float b) { return max_num(a, b); }
+HOSTMATH_EXPORT(float, qx_math_func_host_max, (float a, float b)) { return max_num(a, b); }
 
-double qx_math_func_host_max(double a, float b) { return max_num(a, widened(b)); }
+HOSTMATH_EXPORT(double, qx_math_func_host_max, (double a, float b)) { return max_num(a, widened(b)); }
 
-double qx_math_func_host_max(float a, double b) { return max_num(widened(a), b); }
+HOSTMATH_EXPORT(double, qx_math_func_host_max, (float a, double b)) { return max_num(widened(a), b); }
 
-double qx_math_func_host_max(double a, double b) { return max_num(a, b); }
+HOSTMATH_EXPORT(double, qx_math_func_host_max, (double a, double b)) { return max_num(a, b); }

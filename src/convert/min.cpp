@@ -8,6 +8,7 @@
 // forms are minNum (min_max.h): a quiet NaN loses, a signalling NaN gives a
 // quiet NaN, -0 orders below +0, and a float meeting a double is widened
 // exactly first.
+#include "cpu/export.h"
 #include "convert/min_max.h"
 
 #include <algorithm>
@@ -16,15 +17,15 @@ using hostmath::detail::min_num;
 using hostmath::detail::widened;
 
 #define HOSTMATH_MIN_FORM(function, Result, First, Second) \
-    Result function(First a, Second b) { return std::min(static_cast<Result>(a), static_cast<Result>(b)); }
+    HOSTMATH_EXPORT(Result, function, (First a, Second b)) { return std::min(static_cast<Result>(a), static_cast<Result>(b)); }
 HOSTMATH_MIN_MAX_INTEGER_FORMS(HOSTMATH_MIN_FORM, qx_math_func_host_min, qx_math_func_host_umin, qx_math_func_host_llmin,
                                qx_math_func_host_ullmin)
 #undef HOSTMATH_MIN_FORM
 
-float qx_math_func_host_min(float a, float b) { return min_num(a, b); }
+HOSTMATH_EXPORT(float, qx_math_func_host_min, (float a, float b)) { return min_num(a, b); }
 
-double qx_math_func_host_min(double a, float b) { return min_num(a, widened(b)); }
+HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, float b)) { return min_num(a, widened(b)); }
 
-double qx_math_func_host_min(float a, double b) { return min_num(widened(a), b); }
+HOSTMATH_EXPORT(double, qx_math_func_host_min, (float a, double b)) { return min_num(widened(a), b); }
 
-double qx_math_func_host_min(double a, double b) { return min_num(a, b); }
+HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, double b)) { return min_num(a, b); }

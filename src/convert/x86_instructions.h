@@ -34,7 +34,6 @@
 #include "convert/half_kernels.h"
 #include "hostmath.h"
 
-#include <cpuid.h>
 #include <cstddef>
 #include <immintrin.h>
 
@@ -45,46 +44,11 @@ namespace x86 {
 // Below this many elements the portable loop is as fast.
 constexpr std::size_t kMinimum = 32;
 
-#if defined(HOSTMATH_DISPATCH_X86)
-
-// With a path chosen at load time the instructions follow it: F16C on the
+// The instructions follow the processor path (cpu/dispatch.h): F16C on the
 // x86-64-v3 path (which includes it), AVX-512 on the x86-64-v4 path, so that
 // forcing a path for the tests also forces the instructions.
-inline bool has_f16c() { return selected_path() >= Path::kV3; }
-inline bool has_avx512f() { return selected_path() >= Path::kV4; }
-
-#else
-
-// AVX2 (which the compiler's check makes sure the system saves) and F16C,
-// which not every compiler's check knows: CPUID leaf 1, ECX bit 29.  Asked
-// once: CPUID is slow, and under a hypervisor very slow.
-inline bool has_f16c()
-{
-    static const bool present = [] {
-        __builtin_cpu_init();
-        unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-        constexpr unsigned int kF16cBit = 1u << 29;
-        return __builtin_cpu_supports("avx2") && __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & kF16cBit) != 0;
-    }();
-    return present;
-}
-
-inline bool has_avx512f()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f");
-}
-
-#endif
-
-inline bool has_avx512_bf16()
-{
-    static const bool present = [] {
-        __builtin_cpu_init();
-        return has_avx512f() && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bf16");
-    }();
-    return present;
-}
+inline bool has_f16c() { return selected_path() >= Path::v3; }
+inline bool has_avx512f() { return selected_path() >= Path::v4; }
 
 // The F16C rounding immediate of each direction.
 template <typename Rule>

@@ -13,21 +13,11 @@
 // instrumented; where /proc cannot be read the processor alone decides.
 #include "cpu/dispatch.h"
 
-#if defined(HOSTMATH_DISPATCH_X86)
+#if defined(HOSTMATH_CPU_X86)
 
 #include <cpuid.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
-
-#if defined(__has_attribute)
-#if __has_attribute(no_stack_protector)
-#define HOSTMATH_NO_STACK_PROTECTOR __attribute__((no_stack_protector))
-#endif
-#endif
-#if !defined(HOSTMATH_NO_STACK_PROTECTOR)
-#define HOSTMATH_NO_STACK_PROTECTOR
-#endif
-#define HOSTMATH_EARLY __attribute__((no_sanitize("address", "undefined"))) HOSTMATH_NO_STACK_PROTECTOR
 
 namespace hostmath {
 namespace detail {
@@ -37,9 +27,10 @@ namespace {
 constexpr unsigned kSse3 = 1u << 0, kSsse3 = 1u << 9, kFma = 1u << 12, kCx16 = 1u << 13, kSse41 = 1u << 19,
                    kSse42 = 1u << 20, kMovbe = 1u << 22, kPopcnt = 1u << 23, kXsave = 1u << 26,
                    kOsxsave = 1u << 27, kAvx = 1u << 28, kF16c = 1u << 29;
-// CPUID leaf 7, EBX.
+// CPUID leaf 7, EBX; leaf 7 subleaf 1, EAX.
 constexpr unsigned kBmi1 = 1u << 3, kAvx2 = 1u << 5, kBmi2 = 1u << 8, kAvx512f = 1u << 16, kAvx512dq = 1u << 17,
                    kAvx512cd = 1u << 28, kAvx512bw = 1u << 30, kAvx512vl = 1u << 31;
+constexpr unsigned kAvx512Bf16 = 1u << 5;
 // CPUID leaf 0x80000001, ECX.
 constexpr unsigned kLahf = 1u << 0, kLzcnt = 1u << 5;
 // XCR0: the register state the operating system saves.
@@ -58,18 +49,18 @@ HOSTMATH_EARLY bool all(unsigned have, unsigned need) { return (have & need) == 
 HOSTMATH_EARLY Path processor_level()
 {
     unsigned a = 0, b = 0, c = 0, d = 0;
-    if (__get_cpuid(1, &a, &b, &c, &d) == 0) return Path::kBaseline;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0) return Path::baseline;
     const unsigned leaf1 = c;
     if (!all(leaf1, kSse3 | kSsse3 | kFma | kCx16 | kSse41 | kSse42 | kMovbe | kPopcnt | kXsave | kOsxsave | kAvx |
                         kF16c))
-        return Path::kBaseline;
+        return Path::baseline;
     unsigned xcr0_low = 0, xcr0_high = 0;
     __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-    if (!all(xcr0_low, kXmmYmm)) return Path::kBaseline;
-    if (__get_cpuid(0x80000001u, &a, &b, &c, &d) == 0 || !all(c, kLahf | kLzcnt)) return Path::kBaseline;
-    if (__get_cpuid_count(7, 0, &a, &b, &c, &d) == 0 || !all(b, kBmi1 | kAvx2 | kBmi2)) return Path::kBaseline;
+    if (!all(xcr0_low, kXmmYmm)) return Path::baseline;
+    if (__get_cpuid(0x80000001u, &a, &b, &c, &d) == 0 || !all(c, kLahf | kLzcnt)) return Path::baseline;
+    if (__get_cpuid_count(7, 0, &a, &b, &c, &d) == 0 || !all(b, kBmi1 | kAvx2 | kBmi2)) return Path::baseline;
     const bool v4 = all(b, kAvx512f | kAvx512dq | kAvx512cd | kAvx512bw | kAvx512vl) && all(xcr0_low, kOpmaskZmm);
-    return v4 ? Path::kV4 : Path::kV3;
+    return v4 ? Path::v4 : Path::v3;
 }
 
 // Compares the entries of the environment (NUL-terminated "NAME=value"
@@ -116,15 +107,15 @@ private:
 
     HOSTMATH_EARLY void decide()
     {
-        if (value_is("baseline")) cap_ = Path::kBaseline;
-        if (value_is("v3")) cap_ = Path::kV3;
-        if (value_is("v4")) cap_ = Path::kV4;
+        if (value_is("baseline")) cap_ = Path::baseline;
+        if (value_is("v3")) cap_ = Path::v3;
+        if (value_is("v4")) cap_ = Path::v4;
     }
 
     long matched_ = 0;  // bytes of kName matched in this entry so far; -1: another variable
     char value_[kValueCapacity] = {};
     long value_length_ = 0;
-    Path cap_ = Path::kV4;
+    Path cap_ = Path::v4;
 };
 
 HOSTMATH_EARLY Path environment_cap()
@@ -159,7 +150,17 @@ HOSTMATH_EARLY Path selected_path()
     return static_cast<Path>(path);
 }
 
+bool has_avx512_bf16()
+{
+    static const bool present = [] {
+        if (selected_path() < Path::v4) return false;
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        return __get_cpuid_count(7, 1, &a, &b, &c, &d) != 0 && all(a, kAvx512Bf16);
+    }();
+    return present;
+}
+
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_DISPATCH_X86
+#endif  // HOSTMATH_CPU_X86

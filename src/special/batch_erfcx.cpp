@@ -46,12 +46,12 @@ void erfcx_block(const double (&x)[kBlock], double (&y)[kBlock]) { erfcx_block_o
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcxf, (const float* in, float* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcxf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, erfcxf_block);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcx, (const double* in, double* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcx, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, erfcx_block);
 }

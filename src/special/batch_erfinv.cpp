@@ -113,22 +113,22 @@ void erfcinv_block(const double (&x)[kBlock], double (&y)[kBlock])
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, erfinvf_block);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, erfinv_block);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0f, erfcinvf_block);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 1.0, erfcinv_block);
 }

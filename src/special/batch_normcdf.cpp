@@ -95,12 +95,12 @@ void normcdf_block(const double (&x)[kBlock], double (&y)[kBlock])
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdff, (const float* in, float* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_normcdff, (const float* in, float* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0f, normcdff_block);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
 {
     for_each_block(in, out, n, 0.0, normcdf_block);
 }

@@ -9,14 +9,14 @@
 
 using namespace hostmath::detail;
 
-HOSTMATH_BATCH_EACH(sinpi, double, double, map_each, sinpi_of<double>, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(sinpif, float, float, map_each, sinpi_of<float>, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(cospi, double, double, map_each, cospi_of<double>, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(cospif, float, float, map_each, cospi_of<float>, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(rsqrt, double, double, map_each, [](double x) { return rsqrt_of(x); }, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(rsqrtf, float, float, map_each, [](float x) { return rsqrt_of(x); }, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(rcbrt, double, double, map_each, [](double x) { return rcbrt_of(x); }, HOSTMATH_FP_GUARD)
-HOSTMATH_BATCH_EACH(rcbrtf, float, float, map_each, [](float x) { return rcbrt_of(x); }, HOSTMATH_FP_GUARD)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_sinpi, double, double, map_each, sinpi_of<double>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_sinpif, float, float, map_each, sinpi_of<float>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_cospi, double, double, map_each, cospi_of<double>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_cospif, float, float, map_each, cospi_of<float>)
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_rsqrt, double, double, map_each, [](double x) { return rsqrt_of(x); })
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_rsqrtf, float, float, map_each, [](float x) { return rsqrt_of(x); })
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_rcbrt, double, double, map_each, [](double x) { return rcbrt_of(x); })
+HOSTMATH_EXPORT_EACH(qx_math_func_host_batch_rcbrtf, float, float, map_each, [](float x) { return rcbrt_of(x); })
 
 namespace {
 
@@ -26,19 +26,18 @@ namespace {
 template <typename Real>
 void sincospi_each(const Real* in, Real* sinp, Real* cosp, std::size_t n)
 {
-    const hostmath::detail::FpEnvGuard guard;
     if (sinp != nullptr) map_each(in, sinp, n, sinpi_of<Real>);
     if (cosp != nullptr) map_each(in, cosp, n, cospi_of<Real>);
 }
 
 }  // namespace
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_sincospi, (const double* in, double* sinp, double* cosp, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_sincospi, (const double* in, double* sinp, double* cosp, std::size_t n))
 {
     sincospi_each(in, sinp, cosp, n);
 }
 
-HOSTMATH_DISPATCHED_WIDE(void, qx_math_func_host_batch_sincospif, (const float* in, float* sinp, float* cosp, std::size_t n))
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_sincospif, (const float* in, float* sinp, float* cosp, std::size_t n))
 {
     sincospi_each(in, sinp, cosp, n);
 }

@@ -7,12 +7,10 @@
 // cosine, with no special case for half-integers: cospi(0.5) is the cosine of
 // the double nearest pi/2, a tiny positive number.  Infinities and NaN come
 // back as NaN.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_cospi, (double x))
+HOSTMATH_EXPORT(double, qx_math_func_host_cospi, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
+    return hostmath::detail::cospi_of(x);
 }

@@ -6,12 +6,10 @@
 // rounding in single precision, and the product goes to the system cosf, with
 // no special case for half-integers: cospif(0.5f) is the cosine of the float
 // nearest pi/2, a tiny negative number.  Infinities and NaN come back as NaN.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_cospif, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_cospif, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::cospi_of(x));
+    return hostmath::detail::cospi_of(x);
 }

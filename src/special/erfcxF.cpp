@@ -17,12 +17,10 @@
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
 // The tables and pieces live in erfcx_kernels.h, shared with the array form.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/erfcx_kernels.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_erfcxf, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_erfcxf, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::erfcx_of(x));
+    return hostmath::detail::erfcx_of(x);
 }

@@ -29,12 +29,10 @@
 // (-2.75, 8.2109375), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's exp (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/normcdf_kernels.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_normcdf, (double x))
+HOSTMATH_EXPORT(double, qx_math_func_host_normcdf, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::normcdf_of(x));
+    return hostmath::detail::normcdf_of(x);
 }

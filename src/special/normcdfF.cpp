@@ -24,12 +24,10 @@
 // (-3.25, 5.296875), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's expf (subnormal results counted in units of the smallest subnormal).
 // The tables and pieces live in normcdf_kernels.h, shared with the array form.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/normcdf_kernels.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_normcdff, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_normcdff, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::normcdf_of(x));
+    return hostmath::detail::normcdf_of(x);
 }

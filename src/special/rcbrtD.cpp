@@ -6,12 +6,10 @@
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments give the negative reciprocal root, the
 // infinities the zero of their sign.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/roots.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_rcbrt, (double x))
+HOSTMATH_EXPORT(double, qx_math_func_host_rcbrt, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));
+    return hostmath::detail::rcbrt_of(x);
 }

@@ -4,12 +4,10 @@
 // no special case: a zero gives the infinity of its sign through the division
 // (whose division-by-zero flag the guard clears again), an infinity the zero
 // of its sign.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/roots.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_rcbrtf, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_rcbrtf, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::rcbrt_of(x));
+    return hostmath::detail::rcbrt_of(x);
 }

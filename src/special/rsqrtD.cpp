@@ -5,12 +5,10 @@
 // raised).  Everything else is 1 divided by the system square root, two
 // roundings: the reciprocal of the rounded root, not a correctly rounded
 // reciprocal root.  Negative arguments and NaN come back as NaN from the root.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/roots.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_rsqrt, (double x))
+HOSTMATH_EXPORT(double, qx_math_func_host_rsqrt, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::rsqrt_of(x));
+    return hostmath::detail::rsqrt_of(x);
 }

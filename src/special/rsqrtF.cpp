@@ -5,12 +5,10 @@
 // -infinity (1 / -0), +0 gives +infinity, and -infinity gives NaN from the
 // root, unlike the double form.  The flags the division raises are the
 // guard's to clear.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/roots.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_rsqrtf, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_rsqrtf, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::rsqrt_of(x));
+    return hostmath::detail::rsqrt_of(x);
 }

@@ -4,13 +4,11 @@
 // the two.  A null pointer is skipped and its value not computed.  The sine is
 // stored first, so when both pointers designate one object it ends holding the
 // cosine.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-HOSTMATH_DISPATCHED(void, qx_math_func_host_sincospi, (double x, double* sinp, double* cosp))
+HOSTMATH_EXPORT(void, qx_math_func_host_sincospi, (double x, double* sinp, double* cosp))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
     if (sinp != nullptr) *sinp = hostmath::detail::sinpi_of(x);
     if (cosp != nullptr) *cosp = hostmath::detail::cospi_of(x);
 }

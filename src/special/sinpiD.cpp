@@ -5,12 +5,10 @@
 // the system sine: there is no argument reduction of our own and no special
 // case for half-integers, so the result carries the product's rounding error.
 // Infinities and NaN reach the sine and come back as NaN.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-HOSTMATH_DISPATCHED(double, qx_math_func_host_sinpi, (double x))
+HOSTMATH_EXPORT(double, qx_math_func_host_sinpi, (double x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
+    return hostmath::detail::sinpi_of(x);
 }

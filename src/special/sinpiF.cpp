@@ -4,12 +4,10 @@
 // multiplied by the float nearest pi, one rounding in single precision, and
 // the product goes to the system sinf: no argument reduction of our own and no
 // special case for half-integers.  Infinities and NaN come back as NaN.
-#include "cpu/dispatch.h"
-#include "base/fp_env.h"
+#include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-HOSTMATH_DISPATCHED(float, qx_math_func_host_sinpif, (float x))
+HOSTMATH_EXPORT(float, qx_math_func_host_sinpif, (float x))
 {
-    const hostmath::detail::FpEnvGuard guard(x);
-    return hostmath::detail::settled(hostmath::detail::sinpi_of(x));
+    return hostmath::detail::sinpi_of(x);
 }
