@@ -7,8 +7,7 @@
 // (low or first, then high or second).  A loop reads its arguments from the
 // input slots element by element, calls the scalar function and writes the
 // result slots; for contiguous data it calls the array form of
-// hostmath/batch.h instead where one exists (ArrayForm below is the only place
-// that says which).
+// hostmath/batch.h instead where the registry lists one.
 //
 // The loops never touch the GIL: NumPy releases it around every loop over
 // numeric types, so the library runs in parallel with other Python threads.
@@ -25,6 +24,7 @@
 #include <cstddef>
 #include <cstring>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -81,6 +81,7 @@ template <typename T, int TypeNum>
 struct PlainSlot {
     static constexpr int count = 1;
     static constexpr int types[1] = {TypeNum};
+    static constexpr npy_intp sizes[1] = {sizeof(T)};
     static constexpr const char* kinds[1] = {kind_of(TypeNum)};
     static T load(char* const* p)
     {
@@ -107,6 +108,7 @@ template <typename Record, typename Raw, int TypeNum, const char* Kind>
 struct Bits16Slot {
     static constexpr int count = 1;
     static constexpr int types[1] = {TypeNum};
+    static constexpr npy_intp sizes[1] = {2};
     static constexpr const char* kinds[1] = {Kind};
     static Record load(char* const* p)
     {
@@ -128,6 +130,7 @@ template <typename Pair, typename Part, Part Pair::*First, Part Pair::*Second>
 struct PairSlot {
     static constexpr int count = 2;
     static constexpr int types[2] = {Slot<Part>::types[0], Slot<Part>::types[0]};
+    static constexpr npy_intp sizes[2] = {Slot<Part>::sizes[0], Slot<Part>::sizes[0]};
     static constexpr const char* kinds[2] = {Slot<Part>::kinds[0], Slot<Part>::kinds[0]};
     static Pair load(char* const* p)
     {
@@ -153,84 +156,41 @@ template <>
 struct Slot<SinCos<float>> : PairSlot<SinCos<float>, float, &SinCos<float>::sin, &SinCos<float>::cos> {};
 
 // ---------------------------------------------------------------------------
-// Array forms: ArrayForm<F>::function is the hostmath/batch.h form of the
-// scalar function F where there is one, else there is no member.
+// Array forms: one call over contiguous operands, by the array form's type.
 // ---------------------------------------------------------------------------
 
-template <auto F>
-struct ArrayForm {
-    static constexpr bool exists = false;
-};
+// out[i] = f(in[i]).
+template <typename In, typename Out>
+void call_batch(void (*f)(const In*, Out*, std::size_t), char** args, std::size_t n)
+{
+    f(reinterpret_cast<const In*>(args[0]), reinterpret_cast<Out*>(args[1]), n);
+}
 
-#define HOSTMATH_ARRAY_FORM(name)                                                       \
-    template <>                                                                         \
-    struct ArrayForm<&qx_math_func_host_##name> {                                       \
-        static constexpr bool exists = true;                                            \
-        static constexpr auto function = &qx_math_func_host_batch_##name;               \
-    };
-HOSTMATH_ARRAY_FORM(__float2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__float2bfloat16_rz)
-HOSTMATH_ARRAY_FORM(__float2bfloat16_rd)
-HOSTMATH_ARRAY_FORM(__float2bfloat16_ru)
-HOSTMATH_ARRAY_FORM(__double2bfloat16)
-HOSTMATH_ARRAY_FORM(__bfloat162float)
-HOSTMATH_ARRAY_FORM(__float2half_rn)
-HOSTMATH_ARRAY_FORM(__float2half_rz)
-HOSTMATH_ARRAY_FORM(__float2half_rd)
-HOSTMATH_ARRAY_FORM(__float2half_ru)
-HOSTMATH_ARRAY_FORM(__double2half)
-HOSTMATH_ARRAY_FORM(__half2float)
-HOSTMATH_ARRAY_FORM(erfinv)
-HOSTMATH_ARRAY_FORM(erfinvf)
-HOSTMATH_ARRAY_FORM(erfcinv)
-HOSTMATH_ARRAY_FORM(erfcinvf)
-HOSTMATH_ARRAY_FORM(erfcx)
-HOSTMATH_ARRAY_FORM(erfcxf)
-HOSTMATH_ARRAY_FORM(normcdf)
-HOSTMATH_ARRAY_FORM(normcdff)
-HOSTMATH_ARRAY_FORM(__bfloat162int_rz)
-HOSTMATH_ARRAY_FORM(__bfloat162ll_rz)
-HOSTMATH_ARRAY_FORM(__bfloat162short_rz)
-HOSTMATH_ARRAY_FORM(__bfloat162uint_rz)
-HOSTMATH_ARRAY_FORM(__bfloat162ull_rz)
-HOSTMATH_ARRAY_FORM(__bfloat162ushort_rz)
-HOSTMATH_ARRAY_FORM(__half2int_rz)
-HOSTMATH_ARRAY_FORM(__half2ll_rz)
-HOSTMATH_ARRAY_FORM(__half2short_rz)
-HOSTMATH_ARRAY_FORM(__half2uint_rz)
-HOSTMATH_ARRAY_FORM(__half2ull_rz)
-HOSTMATH_ARRAY_FORM(__half2ushort_rz)
-HOSTMATH_ARRAY_FORM(__int2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__int2half_rn)
-HOSTMATH_ARRAY_FORM(__ll2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__ll2half_rn)
-HOSTMATH_ARRAY_FORM(__short2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__short2half_rn)
-HOSTMATH_ARRAY_FORM(__uint2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__uint2half_rn)
-HOSTMATH_ARRAY_FORM(__ull2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__ull2half_rn)
-HOSTMATH_ARRAY_FORM(__ushort2bfloat16_rn)
-HOSTMATH_ARRAY_FORM(__ushort2half_rn)
-HOSTMATH_ARRAY_FORM(cospi)
-HOSTMATH_ARRAY_FORM(cospif)
-HOSTMATH_ARRAY_FORM(rcbrt)
-HOSTMATH_ARRAY_FORM(rcbrtf)
-HOSTMATH_ARRAY_FORM(rsqrt)
-HOSTMATH_ARRAY_FORM(rsqrtf)
-HOSTMATH_ARRAY_FORM(sinpi)
-HOSTMATH_ARRAY_FORM(sinpif)
-#undef HOSTMATH_ARRAY_FORM
+// out[i] = f(a[i], b[i]).
+template <typename A, typename B, typename Out>
+void call_batch(void (*f)(const A*, const B*, Out*, std::size_t), char** args, std::size_t n)
+{
+    f(reinterpret_cast<const A*>(args[0]), reinterpret_cast<const B*>(args[1]), reinterpret_cast<Out*>(args[2]), n);
+}
+
+// sincospi: two output operands.
+template <typename T>
+void call_batch(void (*f)(const T*, T*, T*, std::size_t), char** args, std::size_t n)
+{
+    f(reinterpret_cast<const T*>(args[0]), reinterpret_cast<T*>(args[1]), reinterpret_cast<T*>(args[2]), n);
+}
 
 // ---------------------------------------------------------------------------
 // The loop of one function.
 // ---------------------------------------------------------------------------
 
-template <auto F>
+// The loop of the scalar function F, whose array form is Batch (nullptr when
+// it has none).
+template <auto F, auto Batch>
 struct Loop;
 
-template <typename R, typename... A, R (*F)(A...)>
-struct Loop<F> {
+template <typename R, typename... A, R (*F)(A...), auto Batch>
+struct Loop<F, Batch> {
     static constexpr int nin = (0 + ... + Slot<A>::count);
     static constexpr int nout = Slot<R>::count;
 
@@ -250,11 +210,9 @@ struct Loop<F> {
     static void run(char** args, const npy_intp* dimensions, const npy_intp* steps, void*)
     {
         const npy_intp n = dimensions[0];
-        if constexpr (ArrayForm<F>::exists) {
-            using In = std::tuple_element_t<0, std::tuple<A...>>;
-            if (steps[0] == static_cast<npy_intp>(sizeof(In)) && steps[1] == static_cast<npy_intp>(sizeof(R))) {
-                ArrayForm<F>::function(reinterpret_cast<const In*>(args[0]), reinterpret_cast<R*>(args[1]),
-                                       static_cast<std::size_t>(n));
+        if constexpr (!std::is_same_v<decltype(Batch), std::nullptr_t>) {
+            if (contiguous(steps)) {
+                call_batch(Batch, args, static_cast<std::size_t>(n));
                 std::feclearexcept(FE_ALL_EXCEPT);
                 return;
             }
@@ -264,6 +222,19 @@ struct Loop<F> {
     }
 
 private:
+    // Whether every operand is contiguous: each step is the size of its element.
+    static bool contiguous(const npy_intp* steps)
+    {
+        int k = 0;
+        bool all = true;
+        auto check = [&](const npy_intp* sizes, int count) {
+            for (int i = 0; i < count; ++i) all = all && steps[k++] == sizes[i];
+        };
+        (check(Slot<A>::sizes, Slot<A>::count), ...);
+        check(Slot<R>::sizes, Slot<R>::count);
+        return all;
+    }
+
     // The first slot of argument I.
     template <std::size_t I>
     static constexpr int offset()

@@ -15,7 +15,7 @@
 #include <numpy/ufuncobject.h>
 
 #include "compare.h"
-#include "function_list.h"
+#include "registry.h"
 #include "compare_bindings.h"
 #include "loops.h"
 
@@ -40,10 +40,10 @@ struct Ufunc {
     std::string summary;  // what the ufunc computes; the device function by default
 };
 
-template <auto F>
+template <auto F, auto Batch>
 void add_loop(Ufunc& u)
 {
-    using L = Loop<F>;
+    using L = Loop<F, Batch>;
     u.nin = L::nin;
     u.nout = L::nout;
     char types[L::nin + L::nout];
@@ -54,39 +54,43 @@ void add_loop(Ufunc& u)
     u.result_kinds.push_back(L::result_kinds());
 }
 
+// A ufunc of the scalar functions F (with no array forms).
 template <auto... F>
 Ufunc* make(const char* name)
 {
     auto* u = new Ufunc;  // owned by NumPy's ufunc for the life of the process
     u->name = name;
-    (add_loop<F>(*u), ...);
+    (add_loop<F, nullptr>(*u), ...);
     return u;
 }
 
-// The ufunc of an overloaded name: its overloads follow a leading 0, so that
-// each entry of the list can write the comma before it.
-template <int, auto... F>
-Ufunc* make_overloaded(const char* name)
+// The loop of a registry row: sincospi, which writes through two pointers,
+// as a function of one argument giving both results.
+template <class Row>
+void add_row_loop(Ufunc& u)
 {
-    return make<F...>(name);
+    using Type = std::remove_const_t<decltype(Row::scalar)>;
+    if constexpr (std::is_same_v<Type, void (*)(double, double*, double*)>) add_loop<&sincospi, Row::batch>(u);
+    else if constexpr (std::is_same_v<Type, void (*)(float, float*, float*)>) add_loop<&sincospif, Row::batch>(u);
+    else add_loop<Row::scalar, Row::batch>(u);
 }
 
-// Every device name with its scalar functions.  The max and min overloads are
-// listed in the order that makes NumPy's search for a loop that takes the
-// arguments by safe casts find what C++ overload resolution finds for
-// promoted arguments; exact matches are picked first in any case
-// (exact_match_first below).
+// One ufunc per device name, its loops the registry's rows of that name (one
+// per overload of max and min, in the registry's order, which makes NumPy's
+// search for a loop that takes the arguments by safe casts find what C++
+// overload resolution finds for promoted arguments; exact matches are picked
+// first in any case: exact_match_first below).
 std::vector<Ufunc*> ufunc_table()
 {
-#define F(fn) make<&qx_math_func_host_##fn>(#fn),
-#define S(fn) make<&fn>(#fn),
-#define OV(fn, R, A, B) , static_cast<R (*)(A, B)>(&qx_math_func_host_##fn)
-#define M(fn) make_overloaded<0 HOSTMATH_MINMAX_OVERLOADS(OV, fn)>(#fn),
-    return {HOSTMATH_FUNCTIONS(F, S, M)};
-#undef M
-#undef OV
-#undef S
-#undef F
+    std::vector<Ufunc*> table;
+    hostmath::registry::for_each([&](auto row) {
+        if (table.empty() || table.back()->name != row.info.name) {
+            table.push_back(new Ufunc);  // owned by NumPy's ufunc for the life of the process
+            table.back()->name = row.info.name;
+        }
+        add_row_loop<decltype(row)>(*table.back());
+    });
+    return table;
 }
 
 // The distance between an expected and a got value of kind K, as the

@@ -92,6 +92,10 @@ HOSTMATH_ALWAYS_INLINE R run_export(A... a)
     }
 }
 
+// A function pointer type, named so that a resolver can return it.
+template <typename F>
+using Pointer = F;
+
 // The copies of an export with traits E, from the body compiled without (Soft)
 // and with (Hard) the fused multiply-add instruction.
 template <class E, auto Soft, auto Hard>
@@ -139,7 +143,8 @@ struct Copies<E, Soft, Hard> {
 #define HOSTMATH_EXPORT_DEFINE(Ret, name, params, line)                                                     \
     template <bool kFma>                                                                                   \
     static HOSTMATH_ALWAYS_INLINE Ret name##_body_##line params;                                           \
-    extern "C" __attribute__((used)) HOSTMATH_EARLY auto name##_resolver_##line()                           \
+    extern "C" __attribute__((used)) HOSTMATH_EARLY ::hostmath::detail::Pointer<Ret(*) params>              \
+        name##_resolver_##line()                                                                           \
     {                                                                                                      \
         using Traits = ::hostmath::detail::ExportOf<static_cast<Ret(*) params>(&name)>;                     \
         return ::hostmath::detail::Copies<Traits, &name##_body_##line<false>,                              \

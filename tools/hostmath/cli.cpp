@@ -1,6 +1,7 @@
 // Parsing, formatting and the function table of the hostmath command.
 #include "cli.h"
-#include "function_list.h"
+#include "array_form.h"
+#include "registry.h"
 
 #include "hostmath.h"
 
@@ -318,7 +319,7 @@ void call_each(R (*fn)(A...), const void* const* in, void* out, std::size_t n, s
 }
 
 template <typename R, typename... A>
-Function make(const char* name, R (*fn)(A...))
+Function make(const char* name, R (*fn)(A...), ArrayCall batch)
 {
     Function f;
     f.name = name;
@@ -333,6 +334,7 @@ Function make(const char* name, R (*fn)(A...))
     f.each = [fn](const void* const* in, void* out, std::size_t n) {
         call_each(fn, in, out, n, std::index_sequence_for<A...>{});
     };
+    f.batch = std::move(batch);
     return f;
 }
 
@@ -350,20 +352,30 @@ float2 sincospif(float x)
     return r;
 }
 
+// The row's function as the command calls it: sincospi, which writes through
+// two pointers, as a function of one argument giving both results.
+template <auto F>
+Function make_row(const char* name, ArrayCall batch)
+{
+    using Type = decltype(F);
+    if constexpr (std::is_same_v<Type, void (*)(double, double*, double*)> ||
+                  std::is_same_v<Type, void (*)(float, float*, float*)>) {
+        Function f = std::is_same_v<Type, void (*)(double, double*, double*)> ? make(name, &sincospi, batch)
+                                                                             : make(name, &sincospif, batch);
+        f.result = f.params[0] + " sin, " + f.params[0] + " cos";
+        return f;
+    } else {
+        return make(name, F, std::move(batch));
+    }
+}
+
 std::vector<Function> build_table()
 {
-#define F(fn) make(#fn, &qx_math_func_host_##fn),
-#define S(fn) make(#fn, &fn),
-#define OVERLOAD(fn, R, A, B) make<R, A, B>(#fn, &qx_math_func_host_##fn),
-#define M(fn) HOSTMATH_MINMAX_OVERLOADS(OVERLOAD, fn)
-    std::vector<Function> table = {HOSTMATH_FUNCTIONS(F, S, M)};
-#undef M
-#undef OVERLOAD
-#undef S
-#undef F
-    // sincospi writes through two pointers; the command shows both results.
-    for (Function& f : table)
-        if (f.name == "sincospi" || f.name == "sincospif") f.result = f.params[0] + " sin, " + f.params[0] + " cos";
+    std::vector<Function> table;
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        table.push_back(make_row<Row::scalar>(row.info.name, array_call(Row::batch)));
+    });
     return table;
 }
 

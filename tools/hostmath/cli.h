@@ -40,6 +40,7 @@ struct Function {
     std::vector<ArrayType> param_arrays;  // the array layout of each parameter
     ArrayType result_array;               // and of the result
     ArrayCall each;                       // the scalar function in a loop
+    ArrayCall batch;                      // its array form, where the library has one; else empty
 
     std::string signature() const;  // "max(int, unsigned int)"
 };
