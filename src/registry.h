@@ -201,10 +201,11 @@ struct Info {
 
 // A row with its functions: Scalar is the exported function, Batch its array
 // form or nullptr.
-template <auto Scalar, auto Batch>
+template <auto Scalar, auto Batch, Array kArrayKind>
 struct Function {
     static constexpr auto scalar = Scalar;
     static constexpr auto batch = Batch;
+    static constexpr Array array = kArrayKind;
     static constexpr bool has_batch = !std::is_same_v<decltype(Batch), std::nullptr_t>;
     Info info;
 };
@@ -214,8 +215,8 @@ template <typename Visitor>
 void for_each(Visitor&& visit)
 {
 #define HOSTMATH_REGISTRY_VISIT(name, R, P, family, code, widest, array, bound)                            \
-    visit(Function<HOSTMATH_REGISTRY_SCALAR(name, R, P), HOSTMATH_REGISTRY_BATCH_OR_NULL_##array(name, R, P)>{ \
-        Info{#name, #P, Family::family, Code::code, Array::array, bound}});
+    visit(Function<HOSTMATH_REGISTRY_SCALAR(name, R, P), HOSTMATH_REGISTRY_BATCH_OR_NULL_##array(name, R, P),    \
+                   Array::array>{Info{#name, #P, Family::family, Code::code, Array::array, bound}});
     HOSTMATH_REGISTRY(HOSTMATH_REGISTRY_VISIT)
 #undef HOSTMATH_REGISTRY_VISIT
 }

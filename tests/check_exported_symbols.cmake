@@ -1,9 +1,14 @@
-# Compares the demangled symbols that LIBRARY exports with the list in EXPECTED
-# (one signature per line, '#' starts a comment).  Fails on any symbol missing
-# from the library or exported without being listed.  For a shared library the
-# exports are its dynamic symbols (NM); for a static one, the global symbols of
-# default visibility its objects define (READELF), which are what a program or
-# a shared library linking it would export.
+# Compares the demangled symbols that LIBRARY exports with the registry's: the
+# qx_math_func_host_ symbols that REGISTRY_OBJECT leaves undefined (it takes
+# the address of every registry function).  Fails on any symbol missing from
+# the library or exported without being in the registry, on a symbol of the
+# first release (FIRST_RELEASE: one signature per line, '#' starts a comment)
+# that is no longer exported, and on a function name that HEADERS declare but
+# the registry lacks.  For a shared library the exports are its dynamic
+# symbols (NM); for a static one, the global symbols of default visibility its
+# objects define (READELF), which are what a program or a shared library
+# linking it would export.
+cmake_policy(SET CMP0057 NEW)  # if(IN_LIST)
 set(actual "")
 if(LIBRARY MATCHES "\\.a$")
   execute_process(COMMAND ${READELF} -sW -C ${LIBRARY} OUTPUT_VARIABLE symbols_out RESULT_VARIABLE status)
@@ -28,25 +33,66 @@ foreach(line IN LISTS symbol_lines)
   endif()
 endforeach()
 
-file(STRINGS ${EXPECTED} expected_lines)
+execute_process(COMMAND ${NM} -u -C --format=posix ${REGISTRY_OBJECT} OUTPUT_VARIABLE registry_out
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "could not read the symbols of ${REGISTRY_OBJECT}")
+endif()
+string(REPLACE "\n" ";" registry_lines "${registry_out}")
 set(expected "")
-foreach(line IN LISTS expected_lines)
+foreach(line IN LISTS registry_lines)
+  if(line MATCHES "^(qx_math_func_host_.+) U *$")
+    list(APPEND expected "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+file(STRINGS ${FIRST_RELEASE} first_lines)
+set(first "")
+foreach(line IN LISTS first_lines)
   string(STRIP "${line}" line)
   if(line AND NOT line MATCHES "^#")
-    list(APPEND expected "${line}")
+    list(APPEND first "${line}")
   endif()
+endforeach()
+
+set(names "")
+foreach(symbol IN LISTS expected)
+  string(REGEX REPLACE "\\(.*" "" name "${symbol}")
+  list(APPEND names "${name}")
+endforeach()
+set(undeclared "")
+foreach(header IN LISTS HEADERS)
+  file(STRINGS ${header} declared REGEX "^[^/]*qx_math_func_host_[A-Za-z0-9_]+\\(")  # not in comments
+  foreach(line IN LISTS declared)
+    string(REGEX MATCHALL "qx_math_func_host_[A-Za-z0-9_]+\\(" found "${line}")
+    foreach(name IN LISTS found)
+      string(REPLACE "(" "" name "${name}")
+      if(NOT name IN_LIST names)
+        list(APPEND undeclared "${name}")
+      endif()
+    endforeach()
+  endforeach()
 endforeach()
 
 set(missing ${expected})
 list(REMOVE_ITEM missing ${actual})
 set(extra ${actual})
 list(REMOVE_ITEM extra ${expected})
+set(dropped ${first})
+list(REMOVE_ITEM dropped ${actual})
 list(LENGTH expected n_expected)
 list(LENGTH actual n_actual)
-if(missing OR extra)
+if(n_expected EQUAL 0)
+  message(FATAL_ERROR "no registry symbols found in ${REGISTRY_OBJECT}")
+endif()
+if(missing OR extra OR dropped OR undeclared)
   string(REPLACE ";" "\n  " missing_text "${missing}")
   string(REPLACE ";" "\n  " extra_text "${extra}")
-  message(FATAL_ERROR "exported symbols differ from the list (${n_actual} exported, ${n_expected} listed)\n"
-                      "missing:\n  ${missing_text}\nnot listed:\n  ${extra_text}")
+  string(REPLACE ";" "\n  " dropped_text "${dropped}")
+  string(REPLACE ";" "\n  " undeclared_text "${undeclared}")
+  message(FATAL_ERROR "exported symbols differ from the registry (${n_actual} exported, ${n_expected} in the registry)\n"
+                      "in the registry, not exported:\n  ${missing_text}\nexported, not in the registry:\n  ${extra_text}\n"
+                      "of the first release, no longer exported:\n  ${dropped_text}\n"
+                      "declared in the headers, not in the registry:\n  ${undeclared_text}")
 endif()
-message(STATUS "${n_actual} exported symbols, as listed")
+message(STATUS "${n_actual} exported symbols, those of the registry")

@@ -1,10 +1,9 @@
-// Every float through the eight float conversions' array forms, and an eighth
-// of them through the four single-precision special functions' array forms,
-// 2^16 floats per call,
-// compared bit for bit with the scalar functions; 2 * 10^7 random doubles
+// Every float through the array forms of the float conversions, and an eighth
+// of them through the other array forms of a float argument, 2^16 floats per
+// call, compared bit for bit with the scalar functions; 2 * 10^7 random doubles
 // through the two double conversions, half of them over all patterns and
 // binades, half over the float range, where both conversions round.
-#include "hostmath/batch.h"
+#include "registry.h"
 #include "sweep.h"
 #include "test_bits.h"
 
@@ -62,42 +61,35 @@ void sweep_floats(const Entry<float, Out>& f, std::uint64_t chunk_stride = 1)
     for (auto chunk : result.first_failures) ADD_FAILURE() << f.name << ": chunk from float bits 0x" << std::hex << chunk * kChunk;
 }
 
-TEST(ExhaustiveBatch, FloatToBfloat16)
-{
-    sweep_floats(Entry<float, __quix_bfloat16>{"__float2bfloat16_rn", qx_math_func_host_batch___float2bfloat16_rn,
-                                               qx_math_func_host___float2bfloat16_rn});
-    sweep_floats(Entry<float, __quix_bfloat16>{"__float2bfloat16_rz", qx_math_func_host_batch___float2bfloat16_rz,
-                                               qx_math_func_host___float2bfloat16_rz});
-    sweep_floats(Entry<float, __quix_bfloat16>{"__float2bfloat16_rd", qx_math_func_host_batch___float2bfloat16_rd,
-                                               qx_math_func_host___float2bfloat16_rd});
-    sweep_floats(Entry<float, __quix_bfloat16>{"__float2bfloat16_ru", qx_math_func_host_batch___float2bfloat16_ru,
-                                               qx_math_func_host___float2bfloat16_ru});
-}
+// The argument and result types of a function of one argument.
+template <typename F>
+struct Unary;
+template <typename R, typename A>
+struct Unary<R (*)(A)> {
+    using Arg = A;
+    using Result = R;
+};
 
-TEST(ExhaustiveBatch, FloatToHalf)
-{
-    sweep_floats(Entry<float, __half>{"__float2half_rn", qx_math_func_host_batch___float2half_rn,
-                                      qx_math_func_host___float2half_rn});
-    sweep_floats(Entry<float, __half>{"__float2half_rz", qx_math_func_host_batch___float2half_rz,
-                                      qx_math_func_host___float2half_rz});
-    sweep_floats(Entry<float, __half>{"__float2half_rd", qx_math_func_host_batch___float2half_rd,
-                                      qx_math_func_host___float2half_rd});
-    sweep_floats(Entry<float, __half>{"__float2half_ru", qx_math_func_host_batch___float2half_ru,
-                                      qx_math_func_host___float2half_ru});
-}
+constexpr std::uint64_t kStride = 8;
 
-// Every eighth chunk of 2^16 consecutive floats (2^29 floats, every binade of
-// both signs): the special functions cost about 20 ns a value, and all 2^32
-// would take the CI run's time.
-TEST(ExhaustiveBatch, SingleSpecialFunctions)
+// Every float through every array form of a float argument: all 2^16 chunks
+// for the conversions, every eighth chunk (2^29 floats, every binade of both
+// signs) for the rest, which cost about 20 ns a value: all 2^32 would take
+// the CI run's time.
+TEST(ExhaustiveBatch, EveryFloatArrayForm)
 {
-    constexpr std::uint64_t kStride = 8;
-    sweep_floats(Entry<float, float>{"erfinvf", qx_math_func_host_batch_erfinvf, qx_math_func_host_erfinvf}, kStride);
-    sweep_floats(Entry<float, float>{"erfcinvf", qx_math_func_host_batch_erfcinvf, qx_math_func_host_erfcinvf},
-                 kStride);
-    sweep_floats(Entry<float, float>{"erfcxf", qx_math_func_host_batch_erfcxf, qx_math_func_host_erfcxf}, kStride);
-    sweep_floats(Entry<float, float>{"normcdff", qx_math_func_host_batch_normcdff, qx_math_func_host_normcdff},
-                 kStride);
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (Row::array == hostmath::registry::Array::map) {
+            using S = Unary<std::remove_const_t<decltype(Row::scalar)>>;
+            if constexpr (std::is_same_v<typename S::Arg, float>) {
+                const bool conversion = row.info.family == hostmath::registry::Family::bfloat16 ||
+                                        row.info.family == hostmath::registry::Family::half;
+                sweep_floats(Entry<float, typename S::Result>{row.info.name, Row::batch, Row::scalar},
+                             conversion ? 1 : kStride);
+            }
+        }
+    });
 }
 
 TEST(ExhaustiveBatch, RandomDoubles)

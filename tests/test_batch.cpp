@@ -1,26 +1,25 @@
-// The array forms (hostmath/batch.h) against the scalar functions, bit for bit:
-// every 16-bit pattern through the widening conversions, samples over every
-// float binade and random patterns through the float conversions, random
-// doubles, and each special function's intervals, boundaries and special
-// values; then the contract: counts that are not multiples of any vector
-// width, arrays offset by one element, nothing written past n, n = 0 with null
-// pointers, and the special functions in place.
-#include "hostmath/batch.h"
+// The array forms (hostmath/batch.h) against the scalar functions, bit for
+// bit, for every array form of the registry: over the registry sweep's samples
+// of its argument type and, by argument type, samples that decide the
+// roundings (every float binade, the ranges where the 16-bit conversions
+// round, integers of every bit length and every 16-bit pattern), and for the
+// special functions their intervals, boundaries and special values; then the
+// contract: counts that are not multiples of any vector width, arrays offset
+// by one element, nothing written past n, n = 0 with null pointers, the
+// floating forms in place, and sincospi with either output null.
+#include "registry_sweep.h"
 #include "test_bits.h"
 
 #include <gtest/gtest.h>
 
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <random>
 #if __cplusplus >= 202002L
 #include <span>
-#endif
-#if defined(__x86_64__)
-#include <xmmintrin.h>
 #endif
 #include <string>
 #include <type_traits>
@@ -30,13 +29,6 @@ using testbits::f32;
 using testbits::f64;
 
 namespace {
-
-template <typename In, typename Out>
-struct Entry {
-    const char* name;
-    void (*batch)(const In*, Out*, std::size_t);
-    Out (*scalar)(In);
-};
 
 template <typename T>
 bool same_bits(const T& a, const T& b)
@@ -54,80 +46,32 @@ std::string hex_of(const T& v)
     return text;
 }
 
+template <typename In, typename Out>
+using Batch = void (*)(const In*, Out*, std::size_t);
+
 // Runs the batch over all of in at once and compares each element with the
 // scalar function; reports the first few differences.
 template <typename In, typename Out>
-void expect_matches_scalar(const Entry<In, Out>& f, const std::vector<In>& in)
+void expect_matches_scalar(const std::string& name, Batch<In, Out> batch, Out (*scalar)(In), const std::vector<In>& in)
 {
     std::vector<Out> out(in.size());
-    f.batch(in.data(), out.data(), in.size());
+    batch(in.data(), out.data(), in.size());
     int reported = 0;
     std::size_t failures = 0;
     for (std::size_t i = 0; i < in.size(); ++i) {
-        const Out expected = f.scalar(in[i]);
+        const Out expected = scalar(in[i]);
         if (same_bits(out[i], expected)) continue;
         ++failures;
         if (reported++ < 5)
-            ADD_FAILURE() << f.name << "(" << hex_of(in[i]) << "): batch " << hex_of(out[i]) << ", scalar "
+            ADD_FAILURE() << name << "(" << hex_of(in[i]) << "): batch " << hex_of(out[i]) << ", scalar "
                           << hex_of(expected);
     }
-    EXPECT_EQ(failures, 0u) << f.name << " over " << in.size() << " arguments";
+    EXPECT_EQ(failures, 0u) << name << " over " << in.size() << " arguments";
 }
-
-const Entry<float, __quix_bfloat16> kFloatToBfloat16[] = {
-    {"__float2bfloat16_rn", qx_math_func_host_batch___float2bfloat16_rn, qx_math_func_host___float2bfloat16_rn},
-    {"__float2bfloat16_rz", qx_math_func_host_batch___float2bfloat16_rz, qx_math_func_host___float2bfloat16_rz},
-    {"__float2bfloat16_rd", qx_math_func_host_batch___float2bfloat16_rd, qx_math_func_host___float2bfloat16_rd},
-    {"__float2bfloat16_ru", qx_math_func_host_batch___float2bfloat16_ru, qx_math_func_host___float2bfloat16_ru},
-};
-const Entry<float, __half> kFloatToHalf[] = {
-    {"__float2half_rn", qx_math_func_host_batch___float2half_rn, qx_math_func_host___float2half_rn},
-    {"__float2half_rz", qx_math_func_host_batch___float2half_rz, qx_math_func_host___float2half_rz},
-    {"__float2half_rd", qx_math_func_host_batch___float2half_rd, qx_math_func_host___float2half_rd},
-    {"__float2half_ru", qx_math_func_host_batch___float2half_ru, qx_math_func_host___float2half_ru},
-};
-const Entry<double, __quix_bfloat16> kDoubleToBfloat16{"__double2bfloat16", qx_math_func_host_batch___double2bfloat16,
-                                                       qx_math_func_host___double2bfloat16};
-const Entry<double, __half> kDoubleToHalf{"__double2half", qx_math_func_host_batch___double2half,
-                                          qx_math_func_host___double2half};
-const Entry<__quix_bfloat16, float> kBfloat16ToFloat{"__bfloat162float", qx_math_func_host_batch___bfloat162float,
-                                                     qx_math_func_host___bfloat162float};
-const Entry<__half, float> kHalfToFloat{"__half2float", qx_math_func_host_batch___half2float,
-                                        qx_math_func_host___half2float};
-
-const Entry<float, float> kErfinvf{"erfinvf", qx_math_func_host_batch_erfinvf, qx_math_func_host_erfinvf};
-const Entry<double, double> kErfinv{"erfinv", qx_math_func_host_batch_erfinv, qx_math_func_host_erfinv};
-const Entry<float, float> kErfcinvf{"erfcinvf", qx_math_func_host_batch_erfcinvf, qx_math_func_host_erfcinvf};
-const Entry<double, double> kErfcinv{"erfcinv", qx_math_func_host_batch_erfcinv, qx_math_func_host_erfcinv};
-const Entry<float, float> kErfcxf{"erfcxf", qx_math_func_host_batch_erfcxf, qx_math_func_host_erfcxf};
-const Entry<double, double> kErfcx{"erfcx", qx_math_func_host_batch_erfcx, qx_math_func_host_erfcx};
-const Entry<float, float> kNormcdff{"normcdff", qx_math_func_host_batch_normcdff, qx_math_func_host_normcdff};
-const Entry<double, double> kNormcdf{"normcdf", qx_math_func_host_batch_normcdf, qx_math_func_host_normcdf};
-
-const Entry<double, double> kElementary[] = {
-    {"sinpi", qx_math_func_host_batch_sinpi, qx_math_func_host_sinpi},
-    {"cospi", qx_math_func_host_batch_cospi, qx_math_func_host_cospi},
-    {"rsqrt", qx_math_func_host_batch_rsqrt, qx_math_func_host_rsqrt},
-    {"rcbrt", qx_math_func_host_batch_rcbrt, qx_math_func_host_rcbrt},
-};
-const Entry<float, float> kElementaryF[] = {
-    {"sinpif", qx_math_func_host_batch_sinpif, qx_math_func_host_sinpif},
-    {"cospif", qx_math_func_host_batch_cospif, qx_math_func_host_cospif},
-    {"rsqrtf", qx_math_func_host_batch_rsqrtf, qx_math_func_host_rsqrtf},
-    {"rcbrtf", qx_math_func_host_batch_rcbrtf, qx_math_func_host_rcbrtf},
-};
 
 // ---------------------------------------------------------------------------
 // Inputs
 // ---------------------------------------------------------------------------
-
-template <typename Record>
-std::vector<Record> every_16_bit_pattern()
-{
-    std::vector<Record> v(65536);
-    for (std::size_t i = 0; i < v.size(); ++i) v[i].bits = static_cast<unsigned short>(i);
-    return v;
-}
 
 // Every sign and exponent with fractions that decide the roundings to 16 bits
 // (the kept part's lowest bit, exactly half, just around half, all ones), then
@@ -230,103 +174,96 @@ std::vector<Int> integer_sample()
     return v;
 }
 
+// The samples that decide the roundings, by argument type.
+template <typename T>
+std::vector<T> rounding_sample()
+{
+    if constexpr (std::is_same_v<T, float>) return float_sample();
+    else if constexpr (std::is_same_v<T, double>) return double_sample();
+    else if constexpr (std::is_integral_v<T>) return integer_sample<T>();
+    else return registry_sweep::samples<T>();  // every 16-bit pattern
+}
+
+// Each special function's intervals, boundaries and special values.
+template <typename T>
+std::vector<T> piece_sample(const std::string& name)
+{
+    const std::map<std::string, std::vector<T>> samples = {
+        {"erfinv", special_sample<T>({{-1, 1}, {0.999, 1}, {1 - 0x1p-30, 1}, {-0.375, 0.375}},
+                                     {0.375, 0x1.fffep-1, 0x1.fffffffep-1, 1, -1, 0.99326205}, kPerRange)},
+        {"erfcinv", special_sample<T>({{0, 2}, {0, 0x1p-10}, {0, 0x1p-60}, {0, 0x1p-100}, {0, 0x1p-500}, {1.999, 2}},
+                                      {0.625, 0x1p-10, 0x1p-19, 0x1p-40, 0x1p-42, 0x1p-82, 0x1p-200, 0x1p-400,
+                                       0x1p-900, 2, 1},
+                                      kPerRange)},
+        {"erfcx", special_sample<T>({{-30, 40}, {-1, 1}, {30, 2000}, {4000, 20000}, {1e3, 1e30}},
+                                    {1, -1, 32, -10, 4, 1024, 5120, -27, -26.6, 0x1p20}, kPerRange)},
+        {"normcdf", special_sample<T>({{-40, 10}, {-3.5, 1.5}}, {-0.6744897501960817, 1, 2.5, 4, 5.296875,
+                                      8.2109375, -1.5, -2.25, -2.5, -2.75, -3.25, -4, -5, -14.125, -38.46875},
+                                      kPerRange)},
+        {"sinpi", special_sample<T>({{-4, 4}, {-1e6, 1e6}, {0, 0x1p-126}}, {0.5, 1, 2, 0x1p23, 0x1p24, 0x1p52,
+                                    0x1p53}, kPerRange)},
+        {"rsqrt", special_sample<T>({{0, 4}, {-1, 1e6}, {0, 0x1p-1000}}, {1, 2, 4}, kPerRange)},
+    };
+    std::string base = name;
+    if (!base.empty() && base.back() == 'f' && std::is_same_v<T, float>) base.pop_back();
+    if (base == "cospi") base = "sinpi";
+    if (base == "rcbrt") base = "rsqrt";
+    const auto found = samples.find(base);
+    return found == samples.end() ? std::vector<T>{} : found->second;
+}
+
+// Log-uniform over the small range of erfcinv, where T1..T7 take turns.
+std::vector<double> erfcinv_small_range()
+{
+    std::vector<double> small;
+    std::mt19937_64 rng(15);
+    for (int i = 0; i < 20000; ++i) small.push_back(std::ldexp(1.0 + (rng() >> 12) * 0x1p-52, -10 - int(rng() % 1064)));
+    return small;
+}
+
 // ---------------------------------------------------------------------------
 // Results
 // ---------------------------------------------------------------------------
 
-TEST(BatchConversions, WideningEvery16BitPattern)
+TEST(Batch, EveryArrayFormMatchesItsScalarFunction)
 {
-    expect_matches_scalar(kBfloat16ToFloat, every_16_bit_pattern<__quix_bfloat16>());
-    expect_matches_scalar(kHalfToFloat, every_16_bit_pattern<__half>());
+    int forms = 0;
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (Row::has_batch) {
+            ++forms;
+            registry_sweep::Bits scalar, batch;
+            registry_sweep::scalar_results(Row::scalar, scalar);
+            registry_sweep::batch_results(Row::batch, batch);
+            EXPECT_TRUE(scalar == batch) << row.info.name << row.info.params;
+        }
+    });
+    EXPECT_GT(forms, 0);
 }
 
-TEST(BatchConversions, FloatEveryBinadeAndRandomPatterns)
+// Functions of one argument, over the rounding and piece samples.
+template <typename R, typename A>
+void expect_map_form(const std::string& name, R (*scalar)(A), Batch<A, R> batch)
 {
-    const std::vector<float> in = float_sample();
-    for (const auto& f : kFloatToBfloat16) expect_matches_scalar(f, in);
-    for (const auto& f : kFloatToHalf) expect_matches_scalar(f, in);
+    std::vector<A> in = rounding_sample<A>();
+    if constexpr (std::is_floating_point_v<A>) {
+        const auto pieces = piece_sample<A>(name);
+        in.insert(in.end(), pieces.begin(), pieces.end());
+        if (name == "erfcinv") {
+            const auto small = erfcinv_small_range();
+            in.insert(in.end(), small.begin(), small.end());
+        }
+    }
+    expect_matches_scalar(name, batch, scalar, in);
 }
 
-TEST(BatchConversions, RandomDoubles)
+TEST(Batch, RoundingsAndPieces)
 {
-    const std::vector<double> in = double_sample();
-    expect_matches_scalar(kDoubleToBfloat16, in);
-    expect_matches_scalar(kDoubleToHalf, in);
-}
-
-TEST(BatchSpecialFunctions, InverseErrorFunctions)
-{
-    expect_matches_scalar(kErfinvf, special_sample<float>({{-1, 1}, {0.99f, 1}, {-0.375f, 0.375f}},
-                                                          {0.375f, 1, -1, 0.99326205f}, kPerRange));
-    expect_matches_scalar(kErfinv, special_sample<double>({{-1, 1}, {0.999, 1}, {1 - 0x1p-30, 1}, {-0.375, 0.375}},
-                                                          {0.375, 0x1.fffep-1, 0x1.fffffffep-1, 1, -1}, kPerRange));
-    expect_matches_scalar(kErfcinvf, special_sample<float>({{0, 2}, {0, 0x1p-10f}, {0, 0x1p-60f}, {1.99f, 2}},
-                                                           {0.625f, 0x1p-10f, 0x1p-42f, 2, 1}, kPerRange));
-    expect_matches_scalar(kErfcinv,
-                          special_sample<double>({{0, 2}, {0, 0x1p-10}, {0, 0x1p-100}, {0, 0x1p-500}, {1.999, 2}},
-                                                 {0.625, 0x1p-10, 0x1p-19, 0x1p-40, 0x1p-82, 0x1p-200, 0x1p-400,
-                                                  0x1p-900, 2, 1},
-                                                 kPerRange));
-    // Log-uniform over the small range of erfcinv, where T1..T7 take turns.
-    std::vector<double> small;
-    std::mt19937_64 rng(15);
-    for (int i = 0; i < 20000; ++i) small.push_back(std::ldexp(1.0 + (rng() >> 12) * 0x1p-52, -10 - int(rng() % 1064)));
-    expect_matches_scalar(kErfcinv, small);
-}
-
-TEST(BatchSpecialFunctions, ScaledComplementaryErrorFunction)
-{
-    expect_matches_scalar(kErfcxf, special_sample<float>({{-12, 40}, {-1, 1}, {30, 2000}, {1e3f, 1e30f}},
-                                                         {1, -1, 32, -10, 4, 1024}, kPerRange));
-    expect_matches_scalar(kErfcx, special_sample<double>({{-30, 30}, {-1, 1}, {4000, 20000}, {1e6, 1e300}},
-                                                         {1, -1, 5120, -27, -26.6, 4, 0x1p20}, kPerRange));
-}
-
-TEST(BatchSpecialFunctions, NormalDistributionFunction)
-{
-    expect_matches_scalar(kNormcdff, special_sample<float>({{-16, 7}, {-3.5f, 1.5f}}, {-0.67448974f, 1, 2.5f, 4, 5.296875f,
-                                                           -1.5f, -2.5f, -3.25f, -5, -14.125f}, kPerRange));
-    expect_matches_scalar(kNormcdf, special_sample<double>({{-40, 10}, {-3, 1.5}}, {-0.6744897501960817, 1, 2.5, 4,
-                                                           8.2109375, -1.5, -2.25, -2.75, -4, -38.46875}, kPerRange));
-}
-
-// An integer conversion to (From = Int) or from (To = Int) a 16-bit record.
-template <typename Int, typename Record>
-void expect_integer_forms(void (*to)(const Int*, Record*, std::size_t), Record (*to_scalar)(Int),
-                          void (*from)(const Record*, Int*, std::size_t), Int (*from_scalar)(Record), const char* name)
-{
-    expect_matches_scalar(Entry<Int, Record>{name, to, to_scalar}, integer_sample<Int>());
-    expect_matches_scalar(Entry<Record, Int>{name, from, from_scalar}, every_16_bit_pattern<Record>());
-}
-
-TEST(BatchConversions, IntegersBothWays)
-{
-#define HOSTMATH_INTEGER_FORMS(Int, Record, to, from)                                                              \
-    expect_integer_forms<Int, Record>(qx_math_func_host_batch_##to, qx_math_func_host_##to,                      \
-                                      qx_math_func_host_batch_##from, qx_math_func_host_##from, #to " / " #from)
-    HOSTMATH_INTEGER_FORMS(unsigned short, __quix_bfloat16, __ushort2bfloat16_rn, __bfloat162ushort_rz);
-    HOSTMATH_INTEGER_FORMS(short, __quix_bfloat16, __short2bfloat16_rn, __bfloat162short_rz);
-    HOSTMATH_INTEGER_FORMS(int, __quix_bfloat16, __int2bfloat16_rn, __bfloat162int_rz);
-    HOSTMATH_INTEGER_FORMS(unsigned int, __quix_bfloat16, __uint2bfloat16_rn, __bfloat162uint_rz);
-    HOSTMATH_INTEGER_FORMS(long long, __quix_bfloat16, __ll2bfloat16_rn, __bfloat162ll_rz);
-    HOSTMATH_INTEGER_FORMS(unsigned long long, __quix_bfloat16, __ull2bfloat16_rn, __bfloat162ull_rz);
-    HOSTMATH_INTEGER_FORMS(unsigned short, __half, __ushort2half_rn, __half2ushort_rz);
-    HOSTMATH_INTEGER_FORMS(short, __half, __short2half_rn, __half2short_rz);
-    HOSTMATH_INTEGER_FORMS(int, __half, __int2half_rn, __half2int_rz);
-    HOSTMATH_INTEGER_FORMS(unsigned int, __half, __uint2half_rn, __half2uint_rz);
-    HOSTMATH_INTEGER_FORMS(long long, __half, __ll2half_rn, __half2ll_rz);
-    HOSTMATH_INTEGER_FORMS(unsigned long long, __half, __ull2half_rn, __half2ull_rz);
-#undef HOSTMATH_INTEGER_FORMS
-}
-
-TEST(BatchSpecialFunctions, PiScaledAndReciprocalRoots)
-{
-    const auto doubles = special_sample<double>({{-4, 4}, {-1e6, 1e6}, {0, 0x1p-1000}}, {0.5, 1, 2, 0x1p52, 0x1p53},
-                                                kPerRange);
-    const auto floats = special_sample<float>({{-4, 4}, {-1e6f, 1e6f}, {0, 0x1p-126f}}, {0.5f, 1, 2, 0x1p23f, 0x1p24f},
-                                              kPerRange);
-    for (const auto& f : kElementary) expect_matches_scalar(f, doubles);
-    for (const auto& f : kElementaryF) expect_matches_scalar(f, floats);
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (Row::array == hostmath::registry::Array::map)
+            expect_map_form(row.info.name, Row::scalar, Row::batch);
+    });
 }
 
 // sincospi: both outputs, then each alone with the other null.
@@ -345,7 +282,7 @@ void expect_sincospi(void (*batch)(const T*, T*, T*, std::size_t), void (*scalar
     }
 }
 
-TEST(BatchSpecialFunctions, SinCosPi)
+TEST(Batch, SinCosPi)
 {
     expect_sincospi(qx_math_func_host_batch_sincospi, qx_math_func_host_sincospi,
                     special_sample<double>({{-4, 4}}, {0.5, 1, 0x1p52}, 1000));
@@ -395,12 +332,12 @@ void expect_pairs(void (*batch)(const T*, const T*, T*, std::size_t), T (*scalar
     }
 }
 
-TEST(BatchSpecialFunctions, MaxAndMinOfPairs)
+TEST(Batch, PairsOfEveryClassAndInPlace)
 {
-    expect_pairs<float>(qx_math_func_host_batch_max, qx_math_func_host_max, "max");
-    expect_pairs<float>(qx_math_func_host_batch_min, qx_math_func_host_min, "min");
-    expect_pairs<double>(qx_math_func_host_batch_max, qx_math_func_host_max, "max");
-    expect_pairs<double>(qx_math_func_host_batch_min, qx_math_func_host_min, "min");
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (Row::array == hostmath::registry::Array::pairs) expect_pairs(Row::batch, Row::scalar, row.info.name);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -414,7 +351,7 @@ constexpr std::size_t kGuard = 8;
 // the first n results match the scalar function and the guard elements after
 // them keep their pattern.
 template <typename In, typename Out>
-void expect_contract(const Entry<In, Out>& f, const std::vector<In>& pool)
+void expect_contract(const std::string& name, Batch<In, Out> batch, Out (*scalar)(In), const std::vector<In>& pool)
 {
     for (std::size_t offset : {0, 1}) {
         for (std::size_t n : kCounts) {
@@ -422,110 +359,41 @@ void expect_contract(const Entry<In, Out>& f, const std::vector<In>& pool)
             for (std::size_t i = 0; i < in.size(); ++i) in[i] = pool[(i * 7919) % pool.size()];
             std::vector<Out> out(offset + n + kGuard);
             std::memset(out.data(), 0xa5, out.size() * sizeof(Out));
-            f.batch(in.data() + offset, out.data() + offset, n);
+            batch(in.data() + offset, out.data() + offset, n);
             for (std::size_t i = 0; i < n; ++i)
-                ASSERT_TRUE(same_bits(out[offset + i], f.scalar(in[offset + i])))
-                    << f.name << " n = " << n << " offset " << offset << " element " << i;
+                ASSERT_TRUE(same_bits(out[offset + i], scalar(in[offset + i])))
+                    << name << " n = " << n << " offset " << offset << " element " << i;
             Out guard;
             std::memset(&guard, 0xa5, sizeof guard);
-            for (std::size_t i = 0; i < offset; ++i) EXPECT_TRUE(same_bits(out[i], guard)) << f.name << " before";
+            for (std::size_t i = 0; i < offset; ++i) EXPECT_TRUE(same_bits(out[i], guard)) << name << " before";
             for (std::size_t i = offset + n; i < out.size(); ++i)
-                EXPECT_TRUE(same_bits(out[i], guard)) << f.name << " n = " << n << " wrote element " << i - offset;
+                EXPECT_TRUE(same_bits(out[i], guard)) << name << " n = " << n << " wrote element " << i - offset;
         }
     }
-    f.batch(nullptr, nullptr, 0);
+    batch(nullptr, nullptr, 0);
 }
 
-TEST(BatchContract, CountsOffsetsAndGuards)
+// The contract of a form of one argument; a floating function also in place.
+template <typename R, typename A>
+void expect_contract_of(const std::string& name, R (*scalar)(A), Batch<A, R> batch)
 {
-    const std::vector<float> floats = float_sample();
-    const std::vector<double> doubles = double_sample();
-    for (const auto& f : kFloatToBfloat16) expect_contract(f, floats);
-    for (const auto& f : kFloatToHalf) expect_contract(f, floats);
-    expect_contract(kDoubleToBfloat16, doubles);
-    expect_contract(kDoubleToHalf, doubles);
-    expect_contract(kBfloat16ToFloat, every_16_bit_pattern<__quix_bfloat16>());
-    expect_contract(kHalfToFloat, every_16_bit_pattern<__half>());
-    const auto float_args = special_sample<float>({{-2, 2}, {-20, 20}}, {}, 500);
-    const auto double_args = special_sample<double>({{-2, 2}, {-40, 40}}, {}, 500);
-    for (const auto* f : {&kErfinvf, &kErfcinvf, &kErfcxf, &kNormcdff}) expect_contract(*f, float_args);
-    for (const auto* f : {&kErfinv, &kErfcinv, &kErfcx, &kNormcdf}) expect_contract(*f, double_args);
-    for (const auto& f : kElementaryF) expect_contract(f, float_args);
-    for (const auto& f : kElementary) expect_contract(f, double_args);
-    expect_contract(Entry<long long, __quix_bfloat16>{"__ll2bfloat16_rn", qx_math_func_host_batch___ll2bfloat16_rn,
-                                                      qx_math_func_host___ll2bfloat16_rn},
-                    integer_sample<long long>());
-    expect_contract(Entry<__half, short>{"__half2short_rz", qx_math_func_host_batch___half2short_rz,
-                                         qx_math_func_host___half2short_rz},
-                    every_16_bit_pattern<__half>());
-}
-
-template <typename T>
-void expect_in_place(const Entry<T, T>& f, const std::vector<T>& args)
-{
-    std::vector<T> data = args;
-    f.batch(data.data(), data.data(), data.size());
-    for (std::size_t i = 0; i < args.size(); ++i)
-        ASSERT_TRUE(same_bits(data[i], f.scalar(args[i]))) << f.name << " in place, element " << i;
-}
-
-TEST(BatchContract, SpecialFunctionsInPlace)
-{
-    const auto float_args = special_sample<float>({{-2, 2}, {-20, 20}}, {}, 700);
-    const auto double_args = special_sample<double>({{-2, 2}, {-40, 40}}, {}, 700);
-    for (const auto* f : {&kErfinvf, &kErfcinvf, &kErfcxf, &kNormcdff}) expect_in_place(*f, float_args);
-    for (const auto* f : {&kErfinv, &kErfcinv, &kErfcx, &kNormcdf}) expect_in_place(*f, double_args);
-    for (const auto& f : kElementaryF) expect_in_place(f, float_args);
-    for (const auto& f : kElementary) expect_in_place(f, double_args);
-}
-
-// The conversions give the scalar results whatever the caller's rounding mode
-// (and on x86-64 its flush-to-zero and denormals-are-zero settings, which the
-// conversion instructions would honour), and leave that state, sticky flags
-// included, exactly as it was.
-unsigned int floating_point_state()
-{
-#if defined(__x86_64__)
-    return _mm_getcsr();
-#else
-    return static_cast<unsigned int>(std::fegetround());
-#endif
-}
-
-template <typename In, typename Out>
-void expect_matches_scalar_and_keeps_state(const Entry<In, Out>& f, const std::vector<In>& in)
-{
-    std::vector<Out> out(in.size());
-    const unsigned int before = floating_point_state();
-    f.batch(in.data(), out.data(), in.size());
-    EXPECT_EQ(floating_point_state(), before) << f.name;
-    for (std::size_t i = 0; i < in.size(); ++i)
-        ASSERT_TRUE(same_bits(out[i], f.scalar(in[i]))) << f.name << "(" << hex_of(in[i]) << ")";
-}
-
-TEST(BatchContract, CallersFloatingPointStateNeitherMattersNorChanges)
-{
-    std::vector<float> floats = float_sample();
-    floats.resize(4096);
-    for (std::uint32_t u = 1; u < 64; ++u) floats.push_back(f32(u * 0x1ffffu));           // float subnormals
-    for (std::uint32_t u = 1; u < 64; ++u) floats.push_back(f32(0x80000000u | u * 0x1ffffu));
-    const std::vector<__half> halves = every_16_bit_pattern<__half>();
-#if defined(__x86_64__)
-    constexpr unsigned int kFlushToZero = 0x8000, kDenormalsAreZero = 0x0040, kInexactFlag = 0x0020;
-    const unsigned int saved = _mm_getcsr();
-    _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero | kInexactFlag);
-#endif
-    const int saved_rounding = std::fegetround();
-    for (int rounding : {FE_UPWARD, FE_TOWARDZERO}) {
-        ASSERT_EQ(std::fesetround(rounding), 0);
-        for (const auto& f : kFloatToHalf) expect_matches_scalar_and_keeps_state(f, floats);
-        for (const auto& f : kFloatToBfloat16) expect_matches_scalar_and_keeps_state(f, floats);
-        expect_matches_scalar_and_keeps_state(kHalfToFloat, halves);
+    const std::vector<A> pool = rounding_sample<A>();
+    expect_contract(name, batch, scalar, pool);
+    if constexpr (std::is_same_v<A, R>) {
+        std::vector<A> data = pool;
+        batch(data.data(), data.data(), data.size());
+        for (std::size_t i = 0; i < pool.size(); ++i)
+            ASSERT_TRUE(same_bits(data[i], scalar(pool[i]))) << name << " in place, element " << i;
     }
-    std::fesetround(saved_rounding);
-#if defined(__x86_64__)
-    _mm_setcsr(saved);
-#endif
+}
+
+TEST(BatchContract, CountsOffsetsGuardsAndInPlace)
+{
+    hostmath::registry::for_each([&](auto row) {
+        using Row = decltype(row);
+        if constexpr (Row::array == hostmath::registry::Array::map)
+            expect_contract_of(row.info.name, Row::scalar, Row::batch);
+    });
 }
 
 #if __cplusplus >= 202002L

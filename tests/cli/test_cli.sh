@@ -84,10 +84,25 @@ for fault in "${faults[@]}"; do
     echo "FAIL $name: status $code, stderr: $err"; failed=$((failed + 1)); fi
 done
 
-# The listing names every exported function once.
+# The listing names every function once, and every function it names takes
+# zeros as its arguments (a pair argument takes two words).
 listing=$("${hostmath[@]}" --list)
-count=$(wc -l <<<"$listing")
-if [ "$count" = 100 ]; then passed=$((passed + 1)); else echo "FAIL --list: $count lines"; failed=$((failed + 1)); fi
+duplicates=$(sort <<<"$listing" | uniq -d)
+if [ -z "$duplicates" ]; then passed=$((passed + 1)); else echo "FAIL --list repeats: $duplicates"; failed=$((failed + 1)); fi
+while IFS= read -r line; do
+  signature=${line%% -> *}
+  params=${signature#*(}
+  params=${params%)}
+  words=()
+  IFS=',' read -ra types <<<"$params"
+  for type in "${types[@]}"; do
+    case "$type" in *__quix_bfloat162* | *float2*) words+=(0 0) ;; *) words+=(0) ;; esac
+  done
+  if ! "${hostmath[@]}" "$signature" "${words[@]}" >/dev/null 2>&1; then
+    echo "FAIL listed $signature does not take ${words[*]}"
+    failed=$((failed + 1))
+  fi
+done <<<"$listing"
 "${hostmath[@]}" --help | grep -q "^       hostmath check FUNCTION" && passed=$((passed + 1)) || { echo "FAIL --help"; failed=$((failed + 1)); }
 
 rm -f /tmp/hostmath_cli_err.$$
