@@ -19,7 +19,6 @@ set(HOSTMATH_SOURCES
   src/special/sincospiF.cpp src/special/sincospiD.cpp
   src/special/rsqrtF.cpp src/special/rsqrtD.cpp
   src/special/rcbrtF.cpp src/special/rcbrtD.cpp
-  src/special/batch_erfinv.cpp
   src/special/batch_erfcx.cpp
   src/special/batch_normcdf.cpp
   src/special/batch_pi_scaled_roots.cpp)
@@ -27,7 +26,7 @@ set(HOSTMATH_SOURCES
 # lane; GCC turns those selects into vector code only when it need not keep the
 # exception flags of the operations it evaluates unconditionally.  Values and
 # results are the same either way.
-set_source_files_properties(src/special/batch_erfinv.cpp src/special/batch_erfcx.cpp src/special/batch_normcdf.cpp
+set_source_files_properties(src/special/erfinvF.cpp src/special/erfinvD.cpp src/special/erfcinvF.cpp src/special/erfcinvD.cpp src/special/batch_erfcx.cpp src/special/batch_normcdf.cpp
   PROPERTIES COMPILE_OPTIONS $<$<CXX_COMPILER_ID:GNU>:-fno-trapping-math>)
 
 # The maths core (src/math/): hostmath's own correctly rounded log, exp, sin,

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 namespace hostmath {
@@ -97,6 +98,45 @@ HOSTMATH_ALWAYS_INLINE void take_piece(const Flag (&flag)[L::kCount], T (&p)[L::
         T v[L::kCount];
         for (std::size_t i = 0; i < L::kCount; ++i) v[i] = piece(i);
         for (std::size_t i = 0; i < L::kCount; ++i) p[i] = flag[i] != 0 ? v[i] : p[i];
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Running a kernel: a struct with
+//     template <class L, typename T>
+//     static void run(const T (&x)[L::kCount], T (&y)[L::kCount]);
+//     static constexpr double kPad;  // an argument that takes a cheap path
+// as the exported scalar function (one lane) and as the array form (blocks).
+// ---------------------------------------------------------------------------
+
+// The kernel on one lane: the exported scalar function.
+template <class Kernel, bool kFma, typename T>
+HOSTMATH_ALWAYS_INLINE T one_lane(T x)
+{
+    const T in[1] = {x};
+    T out[1];
+    Kernel::template run<Lanes<1, kFma>>(in, out);
+    return out[0];
+}
+
+// The lanes of an array form's block.
+constexpr std::size_t kBlockLanes = 64;
+
+// The kernel over in[0..n), kBlockLanes arguments at a time: x is a copy of
+// the arguments, padded past the end of the array with the kernel's pad, y
+// receives the results.  The copy lets out equal in.
+template <class Kernel, bool kFma, typename T>
+HOSTMATH_ALWAYS_INLINE void each_block(const T* in, T* out, std::size_t n)
+{
+    using L = Lanes<kBlockLanes, kFma>;
+    T x[kBlockLanes];
+    T y[kBlockLanes];
+    for (std::size_t start = 0; start < n; start += kBlockLanes) {
+        const std::size_t count = n - start < kBlockLanes ? n - start : kBlockLanes;
+        std::memcpy(x, in + start, count * sizeof(T));
+        for (std::size_t i = count; i < kBlockLanes; ++i) x[i] = T(Kernel::kPad);
+        Kernel::template run<L>(x, y);
+        std::memcpy(out + start, y, count * sizeof(T));
     }
 }
 

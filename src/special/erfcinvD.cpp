@@ -15,11 +15,19 @@
 // Largest error measured against MPFR, 120000 arguments per piece: 3.65 ulp
 // at x = 0x1.78cc33be13ee2p+0 (through erfinv); 2.38 ulp in the middle range,
 // at most 2.97 ulp in T1..T7 (T2).
-// The tables and pieces live in erfinv_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfcinv.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfinv_kernels.h"
+#include "special/erfcinv.h"
+
+using hostmath::detail::Erfcinv;
 
 HOSTMATH_EXPORT(double, qx_math_func_host_erfcinv, (double x))
 {
-    return hostmath::detail::erfcinv_of(x);
+    return hostmath::detail::one_lane<Erfcinv, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcinv, (const double* in, double* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfcinv, kFma>(in, out, n);
 }

@@ -14,11 +14,19 @@
 // Largest error over every float argument, against the double function:
 // 3.46 ulp at x = 0x1.d5a09cp+0 (through erfinvf); 2.52 ulp in the middle
 // range, 2.85 in Tf1, 2.83 in Tf2.
-// The tables and pieces live in erfinv_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfcinv.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfinv_kernels.h"
+#include "special/erfcinv.h"
+
+using hostmath::detail::Erfcinv;
 
 HOSTMATH_EXPORT(float, qx_math_func_host_erfcinvf, (float x))
 {
-    return hostmath::detail::erfcinv_of(x);
+    return hostmath::detail::one_lane<Erfcinv, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcinvf, (const float* in, float* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfcinv, kFma>(in, out, n);
 }

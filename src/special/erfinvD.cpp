@@ -14,11 +14,19 @@
 // Largest error measured against MPFR, 120000 arguments per piece: 3.55 ulp
 // at x = 0x1.fb56e78e86545p-2 (P2a); 1.72 ulp in P1, 2.82 in P2b, 3.16 in P3a,
 // 2.04 in P3b.
-// The tables and pieces live in erfinv_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfinv.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfinv_kernels.h"
+#include "special/erfinv.h"
+
+using hostmath::detail::Erfinv;
 
 HOSTMATH_EXPORT(double, qx_math_func_host_erfinv, (double x))
 {
-    return hostmath::detail::erfinv_of(x);
+    return hostmath::detail::one_lane<Erfinv, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfinv, (const double* in, double* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfinv, kFma>(in, out, n);
 }

@@ -11,11 +11,19 @@
 // of x is copied onto the result bit by bit, for every result.
 // Largest error over every float argument, against the double function:
 // 3.46 ulp at x = 0x1.ab4138p-1 (Q2a); 1.56 ulp in Q1, 2.49 in Q2b.
-// The tables and pieces live in erfinv_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfinv.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfinv_kernels.h"
+#include "special/erfinv.h"
+
+using hostmath::detail::Erfinv;
 
 HOSTMATH_EXPORT(float, qx_math_func_host_erfinvf, (float x))
 {
-    return hostmath::detail::erfinv_of(x);
+    return hostmath::detail::one_lane<Erfinv, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfinvf, (const float* in, float* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfinv, kFma>(in, out, n);
 }

@@ -1,0 +1,62 @@
+// The maths core over lanes: y[i] = f(x[i]) for each lane of the policy L
+// (base/lanes.h), for the functions the special functions, the pi-scaled sine
+// and cosine and the reciprocal roots are built on.
+//
+// Placeholder: the C library's functions, lane by lane, until the core's own
+// correctly rounded functions take their place behind the same interface.
+#ifndef HOSTMATH_MATH_CORE_H
+#define HOSTMATH_MATH_CORE_H
+
+#include "base/lanes.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace hostmath {
+namespace core {
+
+#define HOSTMATH_CORE_PLACEHOLDER(name, T, libm)                                                            \
+    template <class L>                                                                                     \
+    HOSTMATH_ALWAYS_INLINE void name(const T (&x)[L::kCount], T (&y)[L::kCount])                           \
+    {                                                                                                      \
+        for (std::size_t i = 0; i < L::kCount; ++i) y[i] = libm(x[i]);                                     \
+    }
+HOSTMATH_CORE_PLACEHOLDER(log, double, std::log)
+HOSTMATH_CORE_PLACEHOLDER(exp, double, std::exp)
+HOSTMATH_CORE_PLACEHOLDER(sin, double, std::sin)
+HOSTMATH_CORE_PLACEHOLDER(cos, double, std::cos)
+HOSTMATH_CORE_PLACEHOLDER(cbrt, double, std::cbrt)
+HOSTMATH_CORE_PLACEHOLDER(logf, float, std::log)
+HOSTMATH_CORE_PLACEHOLDER(expf, float, std::exp)
+HOSTMATH_CORE_PLACEHOLDER(sinf, float, std::sin)
+HOSTMATH_CORE_PLACEHOLDER(cosf, float, std::cos)
+HOSTMATH_CORE_PLACEHOLDER(cbrtf, float, std::cbrt)
+#undef HOSTMATH_CORE_PLACEHOLDER
+
+// The function of each precision by one name, for the kernels written once
+// for both.
+template <class L>
+HOSTMATH_ALWAYS_INLINE void log_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { log<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void log_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { logf<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void exp_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { exp<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void exp_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { expf<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void sin_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { sin<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void sin_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { sinf<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void cos_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { cos<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void cos_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { cosf<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void cbrt_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { cbrt<L>(x, y); }
+template <class L>
+HOSTMATH_ALWAYS_INLINE void cbrt_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { cbrtf<L>(x, y); }
+
+}  // namespace core
+}  // namespace hostmath
+
+#endif  // HOSTMATH_MATH_CORE_H
