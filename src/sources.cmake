@@ -2,14 +2,14 @@
 set(HOSTMATH_SOURCES
   # The processor path chosen at load time.
   src/cpu/dispatch.cpp
-  # bfloat16 and half conversions, minimum and maximum: scalar, then array forms.
+  # bfloat16 and half conversions, minimum and maximum, each file with its
+  # array forms.
   src/convert/bfloat16_conversion.cpp
   src/convert/half_conversion.cpp
-  src/convert/max.cpp src/convert/min.cpp
-  src/convert/batch_bfloat16.cpp
-  src/convert/batch_half.cpp
-  src/convert/batch_min_max.cpp
-  # The special functions, pi-scaled sine and cosine, reciprocal roots.
+  src/convert/max.cpp src/convert/min.cpp)
+# The special functions, pi-scaled sine and cosine, reciprocal roots, each file
+# with its scalar function and array form.
+set(HOSTMATH_SPECIAL_SOURCES
   src/special/erfinvF.cpp src/special/erfinvD.cpp
   src/special/erfcinvF.cpp src/special/erfcinvD.cpp
   src/special/erfcxF.cpp src/special/erfcxD.cpp
@@ -18,15 +18,13 @@ set(HOSTMATH_SOURCES
   src/special/cospiF.cpp src/special/cospiD.cpp
   src/special/sincospiF.cpp src/special/sincospiD.cpp
   src/special/rsqrtF.cpp src/special/rsqrtD.cpp
-  src/special/rcbrtF.cpp src/special/rcbrtD.cpp
-  src/special/batch_erfcx.cpp
-  src/special/batch_normcdf.cpp
-  src/special/batch_pi_scaled_roots.cpp)
-# The special functions' array forms select between pieces computed on every
-# lane; GCC turns those selects into vector code only when it need not keep the
-# exception flags of the operations it evaluates unconditionally.  Values and
-# results are the same either way.
-set_source_files_properties(src/special/erfinvF.cpp src/special/erfinvD.cpp src/special/erfcinvF.cpp src/special/erfcinvD.cpp src/special/batch_erfcx.cpp src/special/batch_normcdf.cpp
+  src/special/rcbrtF.cpp src/special/rcbrtD.cpp)
+list(APPEND HOSTMATH_SOURCES ${HOSTMATH_SPECIAL_SOURCES})
+# Their bodies on lanes select between pieces computed on every lane; GCC turns
+# those selects into vector code only when it need not keep the exception flags
+# of the operations it evaluates unconditionally (the guard restores the flags
+# anyway).  Values and results are the same either way.
+set_source_files_properties(${HOSTMATH_SPECIAL_SOURCES}
   PROPERTIES COMPILE_OPTIONS $<$<CXX_COMPILER_ID:GNU>:-fno-trapping-math>)
 
 # The maths core (src/math/): hostmath's own correctly rounded log, exp, sin,

@@ -141,6 +141,55 @@ HOSTMATH_ALWAYS_INLINE void each_block(const T* in, T* out, std::size_t n)
 }
 
 // ---------------------------------------------------------------------------
+// Grouping a block's lanes by piece, for functions with many pieces: each
+// piece is then evaluated only on whole vectors around its own lanes, not on
+// the whole block.
+// ---------------------------------------------------------------------------
+
+// Lanes evaluated together: 64 bytes of arguments.
+template <typename T>
+constexpr std::size_t kChunk = 64 / sizeof(T);
+
+// lane[start[k] .. start[k + 1]) are the lanes of piece k, in order.
+template <std::size_t kPieces>
+struct LaneGroups {
+    unsigned char lane[kBlockLanes];
+    unsigned char start[kPieces + 1];
+};
+
+template <std::size_t kPieces, typename Index>
+inline void group_by_piece(const Index (&piece)[kBlockLanes], LaneGroups<kPieces>& groups)
+{
+    unsigned char count[kPieces] = {};
+    for (std::size_t i = 0; i < kBlockLanes; ++i) ++count[piece[i]];
+    unsigned char next[kPieces];
+    groups.start[0] = 0;
+    for (std::size_t k = 0; k < kPieces; ++k) {
+        next[k] = groups.start[k];
+        groups.start[k + 1] = static_cast<unsigned char>(groups.start[k] + count[k]);
+    }
+    for (std::size_t i = 0; i < kBlockLanes; ++i) groups.lane[next[piece[i]]++] = static_cast<unsigned char>(i);
+}
+
+// y[j] = value(j) for the positions j in [begin, end) of a grouped block,
+// evaluated on the whole chunks that cover them.
+template <typename T, typename Value>
+inline void evaluate_group(std::size_t begin, std::size_t end, T (&y)[kBlockLanes], Value value)
+{
+    constexpr std::size_t chunk = kChunk<T>;
+    constexpr std::size_t chunks = kBlockLanes / chunk;
+    for (std::size_t k = begin / chunk; k < chunks && k * chunk < end; ++k) {
+        T v[chunk];
+        for (std::size_t l = 0; l < chunk; ++l) v[l] = value(k * chunk + l);
+        T* const out = y + k * chunk;
+        for (std::size_t l = 0; l < chunk; ++l) {
+            const std::size_t j = k * chunk + l;
+            out[l] = j >= begin && j < end ? v[l] : out[l];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Exact operations for the maths core: sums and products split into the
 // rounded result and its exact error, with or without the fused multiply-add
 // instruction.  Each holds in round-to-nearest, barring overflow.

@@ -8,6 +8,7 @@
 // maxNum (min_max.h): a quiet NaN loses, a signalling NaN gives a quiet NaN,
 // -0 orders below +0, and a float meeting a double is widened exactly first.
 #include "cpu/export.h"
+#include "base/array_loops.h"
 #include "convert/min_max.h"
 
 #include <algorithm>
@@ -28,3 +29,16 @@ HOSTMATH_EXPORT(double, qx_math_func_host_max, (double a, float b)) { return max
 HOSTMATH_EXPORT(double, qx_math_func_host_max, (float a, double b)) { return max_num(widened(a), b); }
 
 HOSTMATH_EXPORT(double, qx_math_func_host_max, (double a, double b)) { return max_num(a, b); }
+
+// Over two arrays, element by element: out[i] = max(a[i], b[i]); out may equal
+// a or b.
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_max, (const float* a, const float* b, float* out, std::size_t n))
+{
+    hostmath::detail::combine_each(a, b, out, n, max_num<float>);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_max, (const double* a, const double* b, double* out, std::size_t n))
+{
+    hostmath::detail::combine_each(a, b, out, n, max_num<double>);
+}

@@ -9,6 +9,7 @@
 // quiet NaN, -0 orders below +0, and a float meeting a double is widened
 // exactly first.
 #include "cpu/export.h"
+#include "base/array_loops.h"
 #include "convert/min_max.h"
 
 #include <algorithm>
@@ -29,3 +30,16 @@ HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, float b)) { return min
 HOSTMATH_EXPORT(double, qx_math_func_host_min, (float a, double b)) { return min_num(widened(a), b); }
 
 HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, double b)) { return min_num(a, b); }
+
+// Over two arrays, element by element: out[i] = min(a[i], b[i]); out may equal
+// a or b.
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const float* a, const float* b, float* out, std::size_t n))
+{
+    hostmath::detail::combine_each(a, b, out, n, min_num<float>);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const double* a, const double* b, double* out, std::size_t n))
+{
+    hostmath::detail::combine_each(a, b, out, n, min_num<double>);
+}

@@ -31,7 +31,7 @@
 #define HOSTMATH_BATCH_X86 1
 
 #include "cpu/dispatch.h"
-#include "convert/half_kernels.h"
+#include "convert/half.h"
 #include "hostmath.h"
 
 #include <cstddef>

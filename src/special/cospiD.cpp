@@ -7,10 +7,19 @@
 // cosine, with no special case for half-integers: cospi(0.5) is the cosine of
 // the double nearest pi/2, a tiny positive number.  Infinities and NaN come
 // back as NaN.
+// The body on lanes lives in pi_scaled.h; the array form runs it on blocks of
+// 64 lanes.
 #include "cpu/export.h"
 #include "special/pi_scaled.h"
 
+using hostmath::detail::Cospi;
+
 HOSTMATH_EXPORT(double, qx_math_func_host_cospi, (double x))
 {
-    return hostmath::detail::cospi_of(x);
+    return hostmath::detail::one_lane<Cospi, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_cospi, (const double* in, double* out, std::size_t n))
+{
+    hostmath::detail::each_block<Cospi, kFma>(in, out, n);
 }

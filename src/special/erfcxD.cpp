@@ -20,11 +20,19 @@
 // Measured error against MPFR (accuracy_erfcx_normcdf): at most 2.9 ulps on
 // (-1, 5120), 5.8 on [5120, 2^20], 1.1 above; 2.6 ulps for x <= -1 with
 // glibc's exp, whose last bits the reflected results follow.
-// The tables and pieces live in erfcx_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfcx.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfcx_kernels.h"
+#include "special/erfcx.h"
+
+using hostmath::detail::Erfcx;
 
 HOSTMATH_EXPORT(double, qx_math_func_host_erfcx, (double x))
 {
-    return hostmath::detail::erfcx_of(x);
+    return hostmath::detail::one_lane<Erfcx, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcx, (const double* in, double* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfcx, kFma>(in, out, n);
 }

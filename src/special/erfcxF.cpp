@@ -16,11 +16,19 @@
 // Measured error against MPFR (accuracy_erfcx_normcdf): at most 1.8 ulps on
 // (-1, 0], 3.5 on [0, 1) (near 1), 2.4 on [1, 32), 3.8 on [32, 1024], 1.6
 // above; 2.7 ulps for x <= -1 with glibc's expf.
-// The tables and pieces live in erfcx_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in erfcx.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/erfcx_kernels.h"
+#include "special/erfcx.h"
+
+using hostmath::detail::Erfcx;
 
 HOSTMATH_EXPORT(float, qx_math_func_host_erfcxf, (float x))
 {
-    return hostmath::detail::erfcx_of(x);
+    return hostmath::detail::one_lane<Erfcx, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_erfcxf, (const float* in, float* out, std::size_t n))
+{
+    hostmath::detail::each_block<Erfcx, kFma>(in, out, n);
 }

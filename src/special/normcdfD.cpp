@@ -28,11 +28,19 @@
 // Measured error against MPFR (accuracy_erfcx_normcdf): at most 1.5 ulps on
 // (-2.75, 8.2109375), 1 ulp where saturated, 2.3 ulps on the lower tail with
 // glibc's exp (subnormal results counted in units of the smallest subnormal).
-// The tables and pieces live in normcdf_kernels.h, shared with the array form.
+// The tables, pieces and the body on lanes live in normcdf.h; the array form
+// runs the same body on blocks of 64 lanes.
 #include "cpu/export.h"
-#include "special/normcdf_kernels.h"
+#include "special/normcdf.h"
+
+using hostmath::detail::Normcdf;
 
 HOSTMATH_EXPORT(double, qx_math_func_host_normcdf, (double x))
 {
-    return hostmath::detail::normcdf_of(x);
+    return hostmath::detail::one_lane<Normcdf, kFma>(x);
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_normcdf, (const double* in, double* out, std::size_t n))
+{
+    hostmath::detail::each_block<Normcdf, kFma>(in, out, n);
 }

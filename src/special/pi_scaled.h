@@ -1,26 +1,22 @@
-// The pi-scaled sine and cosine for one value, used by the exported functions
-// (sinpiD.cpp ... cospiF.cpp, which state the method) and the array forms: the
-// rounded constant pi of each precision, the integer test that decides when
-// the result is exact, and the two kernels.
-#ifndef HOSTMATH_PI_SCALED_H
-#define HOSTMATH_PI_SCALED_H
+// sinpi, cospi and their single-precision forms: the integer test that makes
+// the result exact, the rounded constant pi of each precision, and the bodies
+// on lanes (base/lanes.h) for the exported scalar functions and their array
+// forms alike (sinpiD.cpp ... cospiF.cpp state the method).  The sine and
+// cosine of the rounded product x * pi are the maths core's.
+#ifndef HOSTMATH_SPECIAL_PI_SCALED_H
+#define HOSTMATH_SPECIAL_PI_SCALED_H
 
 #include "base/bits.h"
+#include "base/lanes.h"
+#include "math/core.h"
+
+#include <cstddef>
 
 namespace hostmath {
 namespace detail {
 
 constexpr double kPi = 0x1.921fb54442d18p+1;  // 3.141592653589793, the double nearest pi
 constexpr float kPiF = 0x1.921fb6p+1f;        // 3.1415927f, the float nearest pi
-
-// x counts as an integer when it is finite and its floor equals its ceiling.
-// Zeros of either sign and every value at or above 2^52 (2^23 in single
-// precision) pass; a NaN fails the comparison, an infinity the bit test.
-template <typename Real>
-inline bool counts_as_integer(Real x)
-{
-    return !isinf(x) && std::floor(x) == std::ceil(x);
-}
 
 // The rounded pi of a precision: the double nearest pi rounds to the float nearest pi.
 template <typename Real>
@@ -30,24 +26,84 @@ constexpr Real pi_of()
 }
 static_assert(pi_of<float>() == kPiF, "one rounded pi per precision");
 
-// Integers give +0; the rest the system sine of x times the rounded pi.
+// The position of the units bit in the pattern of |x| >= 1: the fraction bits
+// below it are the fraction of x.  Negative below 1 (then x is an integer
+// only when it is zero), at least the format's width from 2^(fraction bits)
+// on (then every x is an integer, and from the next binade on an even one).
 template <typename Real>
-inline Real sinpi_of(Real x)
+inline int units_bit_of(typename Format<Real>::Bits magnitude)
 {
-    if (counts_as_integer(x)) return Real(0);
-    return std::sin(x * pi_of<Real>());
+    using F = Format<Real>;
+    constexpr int kBias = (1 << (sizeof(Real) * 8 - F::kFractionBits - 2)) - 1;  // 127 or 1023
+    return F::kFractionBits - (static_cast<int>(magnitude >> F::kFractionBits) - kBias);
 }
 
-// Integers give +1 when even and -1 when odd (the remainder of division by 2
-// is exact); the rest the system cosine of x times the rounded pi.
+// x counts as an integer when it is finite and floor(x) = ceil(x): zeros of
+// either sign and every value at or above 2^52 (2^23 in single precision)
+// pass, a NaN and the infinities do not.  Decided on the bits, which gives
+// the same answer as the comparison of floor and ceiling without calling them.
 template <typename Real>
-inline Real cospi_of(Real x)
+inline bool counts_as_integer(Real x)
 {
-    if (counts_as_integer(x)) return std::fmod(x, Real(2)) == Real(0) ? Real(1) : Real(-1);
-    return std::cos(x * pi_of<Real>());
+    using F = Format<Real>;
+    using Bits = typename F::Bits;
+    const Bits magnitude = bits_of(x) & F::kMagnitude;
+    const int units = units_bit_of<Real>(magnitude);
+    const Bits below_units = units <= 0 ? 0 : units > F::kFractionBits ? F::kMagnitude : (Bits{1} << units) - 1;
+    return magnitude < F::kInfinity && (magnitude == 0 || (magnitude & below_units) == 0);
 }
+
+// For an integer x: whether it is odd, its units bit (the implicit one at
+// exactly 1).  Every x at or above 2^53 (2^24) is even, and so is zero.
+template <typename Real>
+inline bool integer_is_odd(Real x)
+{
+    using F = Format<Real>;
+    using Bits = typename F::Bits;
+    const Bits magnitude = bits_of(x) & F::kMagnitude;
+    const int units = units_bit_of<Real>(magnitude);
+    const Bits significand = (magnitude & ((Bits{1} << F::kFractionBits) - 1)) | (Bits{1} << F::kFractionBits);
+    const bool in_range = magnitude != 0 && units >= 0 && units <= F::kFractionBits;
+    return in_range && ((significand >> (in_range ? units : 0)) & 1) != 0;
+}
+
+// sin(pi x) on the lanes of L: +0 on the integers, the core's sine of the
+// rounded product x * pi elsewhere (of 0 on the integer lanes).
+struct Sinpi {
+    static constexpr double kPad = 0.5;
+
+    template <class L, typename T>
+    static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
+    {
+        constexpr std::size_t N = L::kCount;
+        T product[N];
+        for (std::size_t i = 0; i < N; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
+        core::sin_of<L>(product, y);
+        for (std::size_t i = 0; i < N; ++i) y[i] = counts_as_integer(x[i]) ? T(0) : y[i];
+    }
+};
+
+// cos(pi x) on the lanes of L: +1 on the even integers, -1 on the odd ones
+// (the remainder of x by 2, exact, is zero or not), the core's cosine of the
+// rounded product x * pi elsewhere.
+struct Cospi {
+    static constexpr double kPad = 0.5;
+
+    template <class L, typename T>
+    static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
+    {
+        constexpr std::size_t N = L::kCount;
+        T product[N];
+        for (std::size_t i = 0; i < N; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
+        core::cos_of<L>(product, y);
+        for (std::size_t i = 0; i < N; ++i) {
+            const T parity = integer_is_odd(x[i]) ? T(-1) : T(1);
+            y[i] = counts_as_integer(x[i]) ? parity : y[i];
+        }
+    }
+};
 
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_PI_SCALED_H
+#endif  // HOSTMATH_SPECIAL_PI_SCALED_H

@@ -1,12 +1,17 @@
-// erfcx and erfcxf: the pieces and their tables, shared by the exported
-// functions (erfcxD.cpp, erfcxF.cpp, which state the method and the errors)
-// and the array forms, so that both compute every result with the same
-// operations.  One body serves both precisions; the tables and bounds of each
-// stand apart in ErfcxTable.
-#ifndef HOSTMATH_ERFCX_KERNELS_H
-#define HOSTMATH_ERFCX_KERNELS_H
+// erfcx and erfcxf: the pieces and their tables, and the one body that
+// computes them on lanes (base/lanes.h), for the exported scalar functions and
+// their array forms alike (erfcxD.cpp and erfcxF.cpp state the method and the
+// errors).  One body serves both precisions; the tables and bounds of each
+// stand apart in ErfcxTable.  The exponentials are the maths core's.
+#ifndef HOSTMATH_SPECIAL_ERFCX_H
+#define HOSTMATH_SPECIAL_ERFCX_H
 
 #include "base/bits.h"
+#include "base/lanes.h"
+#include "math/core.h"
+
+#include <cmath>
+#include <cstddef>
 
 namespace hostmath {
 namespace detail {
@@ -88,14 +93,6 @@ inline bool erfcx_uses_near_zero(T a) { return a < T(kErfcxMiddleStart); }
 template <typename T>
 inline bool erfcx_uses_asymptotic(T a) { return !(a < ErfcxTable<T>::kAsymptoticStart); }
 template <typename T>
-inline T erfcx_of_magnitude(T x, T a)
-{
-    if (erfcx_uses_near_zero(a)) return erfcx_near_zero(x);
-    if (!erfcx_uses_asymptotic(a)) return erfcx_middle(a);
-    return erfcx_asymptotic(x);
-}
-
-template <typename T>
 inline bool erfcx_reflects(T x) { return x <= T(kErfcxReflectFrom); }
 
 // x <= -1: 2 exp(x^2) - r, with exp(x^2) passed in as exp(s) * exp(e), where
@@ -112,18 +109,51 @@ inline T erfcx_reflected(T x, T r, T exp_square)
 }
 
 // erfcx(x): the value from the magnitude, reflected for x <= -1.
-template <typename T>
-inline T erfcx_of(T x)
-{
-    const T a = std::fabs(x);
-    const T r = erfcx_of_magnitude(x, a);
-    if (!erfcx_reflects(x)) return r;
-    const T s = erfcx_square_head(a);
-    const T e = erfcx_square_tail(a, s);
-    return erfcx_reflected(x, r, std::exp(s) * std::exp(e));
-}
+// erfcx on the lanes of L: each magnitude's piece on its lanes, then the
+// reflection for x <= -1 with exp(s) * exp(e), s + e = x*x exactly; lanes
+// that do not reflect take the exponentials of 0.
+struct Erfcx {
+    static constexpr double kPad = 0;
+
+    template <class L, typename T>
+    static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
+    {
+        using Flag = LaneFlag<T>;
+        constexpr std::size_t N = L::kCount;
+        T a[N], r[N], s[N], e[N];
+        Flag near[N], middle[N], far[N], reflects[N];
+
+        for (std::size_t i = 0; i < N; ++i) {
+            a[i] = std::fabs(x[i]);
+            near[i] = erfcx_uses_near_zero(a[i]) ? 1 : 0;
+            far[i] = erfcx_uses_asymptotic(a[i]) ? 1 : 0;
+            middle[i] = near[i] ^ far[i] ^ 1u;
+            reflects[i] = erfcx_reflects(x[i]) ? 1 : 0;
+            r[i] = 0;
+        }
+        take_piece<L>(near, r, [&](std::size_t i) { return erfcx_near_zero(x[i]); });
+        take_piece<L>(middle, r, [&](std::size_t i) { return erfcx_middle(a[i]); });
+        take_piece<L>(far, r, [&](std::size_t i) { return erfcx_asymptotic(x[i]); });
+        if (!any_lane<L>(reflects)) {
+            for (std::size_t i = 0; i < N; ++i) y[i] = r[i];
+            return;
+        }
+        for (std::size_t i = 0; i < N; ++i) {
+            const T head = erfcx_square_head(a[i]);
+            const T tail = erfcx_square_tail(a[i], head);
+            s[i] = reflects[i] != 0 ? head : T(0);
+            e[i] = reflects[i] != 0 ? tail : T(0);
+        }
+        core::exp_of<L>(s, s);
+        core::exp_of<L>(e, e);
+        for (std::size_t i = 0; i < N; ++i) {
+            const T w = erfcx_reflected(x[i], r[i], s[i] * e[i]);
+            y[i] = reflects[i] != 0 ? w : r[i];
+        }
+    }
+};
 
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_ERFCX_KERNELS_H
+#endif  // HOSTMATH_SPECIAL_ERFCX_H

@@ -1,8 +1,8 @@
 // The bfloat16 conversions for one value, used by the exported functions and
 // the array forms alike: every step is a select on the bit pattern rather than
 // a branch, so a loop over these vectorises.
-#ifndef HOSTMATH_BFLOAT16_KERNELS_H
-#define HOSTMATH_BFLOAT16_KERNELS_H
+#ifndef HOSTMATH_CONVERT_BFLOAT16_H
+#define HOSTMATH_CONVERT_BFLOAT16_H
 
 #include "base/bits.h"
 
@@ -122,4 +122,4 @@ inline Int bfloat162integer_rz(unsigned short b)
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_BFLOAT16_KERNELS_H
+#endif  // HOSTMATH_CONVERT_BFLOAT16_H

@@ -1,12 +1,17 @@
-// normcdf and normcdff: the pieces, their bounds and their tables, shared by
-// the exported functions (normcdfD.cpp, normcdfF.cpp, which state the method
-// and the errors) and the array forms, so that both compute every result with
-// the same operations.  One body serves both precisions; the tables and bounds
-// of each stand apart in NormcdfTable.
-#ifndef HOSTMATH_NORMCDF_KERNELS_H
-#define HOSTMATH_NORMCDF_KERNELS_H
+// normcdf and normcdff: the pieces, their bounds and their tables, and the one
+// body that computes them on lanes (base/lanes.h), for the exported scalar
+// functions and their array forms alike (normcdfD.cpp and normcdfF.cpp state
+// the method and the errors).  One body serves both precisions; the tables
+// and bounds of each stand apart in NormcdfTable.  The exponentials of the
+// lower tail are the maths core's.
+#ifndef HOSTMATH_SPECIAL_NORMCDF_H
+#define HOSTMATH_SPECIAL_NORMCDF_H
 
 #include "base/bits.h"
+#include "base/lanes.h"
+#include "math/core.h"
+
+#include <cmath>
 
 #include <cstddef>
 #include <cstdint>
@@ -211,23 +216,70 @@ HOSTMATH_ALWAYS_INLINE void for_each_normcdf_piece(F f)
 }
 
 // Phi(x): the piece of x, and its value.
-template <typename T>
-inline T normcdf_of(T x)
-{
-    const int k = normcdf_piece_of(x);
-    if (k == kLowerTailPiece) {
-        T u, v;
-        normcdf_tail_exponents(x, u, v);
-        return normcdf_tail(x, std::exp(u), std::exp(v));
+// normcdf on the lanes of L: every piece on its lanes, then the lower tail's
+// exponentials (of 0 on the other lanes).  A block of double lanes is first
+// grouped by piece, so that each of the many long polynomials runs only on
+// the vectors that hold its lanes; one lane, or float lanes, take each piece
+// where it is needed.
+struct Normcdf {
+    static constexpr double kPad = 0;
+
+    template <class L, typename T>
+    static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
+    {
+        using Flag = LaneFlag<T>;
+        constexpr std::size_t N = L::kCount;
+        Flag piece[N], tail[N];
+        for (std::size_t i = 0; i < N; ++i) {
+            piece[i] = normcdf_piece_of<Flag>(x[i]);
+            tail[i] = piece[i] == kLowerTailPiece ? 1 : 0;
+        }
+        if constexpr (N == kBlockLanes && sizeof(T) == 8) {
+            pieces_by_groups(x, piece, y);
+        } else {
+            for (std::size_t i = 0; i < N; ++i) y[i] = 0;
+            for_each_normcdf_piece([&](auto k) {
+                Flag lane_of_k[N];
+                for (std::size_t i = 0; i < N; ++i) lane_of_k[i] = piece[i] == k.value ? 1 : 0;
+                take_piece<L>(lane_of_k, y, [&](std::size_t i) { return normcdf_piece<k.value>(x[i]); });
+            });
+        }
+        if (!any_lane<L>(tail)) return;
+        T u[N], v[N];
+        for (std::size_t i = 0; i < N; ++i) {
+            T ui, vi;
+            normcdf_tail_exponents(x[i], ui, vi);
+            u[i] = tail[i] != 0 ? ui : T(0);
+            v[i] = tail[i] != 0 ? vi : T(0);
+        }
+        core::exp_of<L>(u, u);
+        core::exp_of<L>(v, v);
+        take_piece<L>(tail, y, [&](std::size_t i) { return normcdf_tail(x[i], u[i], v[i]); });
     }
-    T y = T(0);
-    for_each_normcdf_piece([&](auto piece) {
-        if (k == piece.value) y = normcdf_piece<piece.value>(x);
-    });
-    return y;
-}
+
+private:
+    // The pieces other than the lower tail, on a block grouped by piece.
+    template <typename T, typename Flag>
+    static HOSTMATH_ALWAYS_INLINE void pieces_by_groups(const T (&x)[kBlockLanes], const Flag (&piece)[kBlockLanes],
+                                                        T (&y)[kBlockLanes])
+    {
+        LaneGroups<kNormcdfPieces> groups;
+        group_by_piece(piece, groups);
+        T xs[kBlockLanes], ys[kBlockLanes];
+        for (std::size_t j = 0; j < kBlockLanes; ++j) {
+            xs[j] = x[groups.lane[j]];
+            ys[j] = 0;
+        }
+        for_each_normcdf_piece([&](auto k) {
+            if (groups.start[k.value] < groups.start[k.value + 1])
+                evaluate_group(groups.start[k.value], groups.start[k.value + 1], ys,
+                               [&](std::size_t j) { return normcdf_piece<k.value>(xs[j]); });
+        });
+        for (std::size_t j = 0; j < kBlockLanes; ++j) y[groups.lane[j]] = ys[j];
+    }
+};
 
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_NORMCDF_KERNELS_H
+#endif  // HOSTMATH_SPECIAL_NORMCDF_H

@@ -3,8 +3,8 @@
 // rather than a branch (Select: masks in the array loops, which vectorise
 // them, conditional moves in the exported functions); every shift stays
 // inside the word for every argument.
-#ifndef HOSTMATH_HALF_KERNELS_H
-#define HOSTMATH_HALF_KERNELS_H
+#ifndef HOSTMATH_CONVERT_HALF_H
+#define HOSTMATH_CONVERT_HALF_H
 
 #include "base/bits.h"
 
@@ -227,4 +227,4 @@ inline unsigned short integer2half_bits(Int a)
 }  // namespace detail
 }  // namespace hostmath
 
-#endif  // HOSTMATH_HALF_KERNELS_H
+#endif  // HOSTMATH_CONVERT_HALF_H
