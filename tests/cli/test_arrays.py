@@ -15,7 +15,7 @@ failures = []
 
 
 def run(*args):
-    p = subprocess.run(HOSTMATH + list(args), capture_output=True, text=True)
+    p = subprocess.run(HOSTMATH + list(args), capture_output=True, text=True, errors="replace")
     return p.returncode, p.stdout, p.stderr
 
 
@@ -122,6 +122,8 @@ def malformed_files(d):
         ("object dtype", npy("|O", (3,), bytes(24)), [], "object dtype"),
         ("structured dtype", header_only.replace(b"'<f4'", b"[('a', '<f4')]"), [], "structured dtype"),
         ("raw size", b"1234567", ["--raw"], "not a multiple of the element size"),
+        ("shape overflow", npy("<f4", (2**32, 2**32), b""), [], r"bad\.npy': array shape \(4294967296, 4294967296\) is too"),
+        ("bytes from 0x80 escaped", header_only.replace(b"'descr'", b"'\x9bdescr'"), [], r"key '\\x9bdescr'"),
         ("got shape differs", good, ["--got", write(d, "g4.npy", npy("<f4", (4,), bytes(16)))], "shapes differ"),
         ("got dtype differs", good, ["--got", write(d, "g8.npy", npy("<f8", (3,), bytes(24)))], "does not match the result"),
         ("too many inputs", good, ["--in", write(d, "y.npy", good)], "takes 1 input array"),

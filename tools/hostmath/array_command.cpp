@@ -130,18 +130,18 @@ Kind raw_kind(const Options& o, std::size_t file, Kind wanted)
 Shape element_shape(const InputArray& a, const ArrayType& t, const std::string& role)
 {
     if (!holds(a, t.kind))
-        throw UsageError(quoted(a.path()) + ": dtype " + kind_name(a.kind()) + " does not match " + role + " (" +
+        throw UsageError(quoted_file(a.path()) + ": dtype " + kind_name(a.kind()) + " does not match " + role + " (" +
                          kind_name(t.kind) + ")");
     Shape shape = a.shape();
     if (t.components == 1) return shape;
     if (a.raw()) {
         if (a.elements() % t.components != 0)
-            throw UsageError(quoted(a.path()) + ": raw size is not a multiple of the element size (a pair of " +
+            throw UsageError(quoted_file(a.path()) + ": raw size is not a multiple of the element size (a pair of " +
                              kind_name(t.kind) + ")");
         return {a.elements() / t.components};
     }
     if (shape.empty() || shape.back() != t.components)
-        throw UsageError(quoted(a.path()) + ": shape " + shape_text(shape) + " must end in an axis of length 2 for " +
+        throw UsageError(quoted_file(a.path()) + ": shape " + shape_text(shape) + " must end in an axis of length 2 for " +
                          role + " (a pair per element)");
     shape.pop_back();
     return shape;
@@ -175,8 +175,8 @@ Job open_job(const Options& o)
         const Shape shape = element_shape(*job.inputs[k], t, role);
         if (k == 0) job.shape = shape;
         if (shape != job.shape)
-            throw UsageError("shapes differ: " + quoted(o.inputs[0]) + " holds " + shape_text(job.shape) + ", " +
-                             quoted(o.inputs[k]) + " holds " + shape_text(shape));
+            throw UsageError("shapes differ: " + quoted_file(o.inputs[0]) + " holds " + shape_text(job.shape) + ", " +
+                             quoted_file(o.inputs[k]) + " holds " + shape_text(shape));
     }
     if (o.raw && !o.check && o.dtypes.size() == files + 1 && parse_raw_dtype(o.dtypes.back()) != f.result_array.kind)
         throw UsageError("--dtype " + o.dtypes.back() + " does not match the result of " + f.signature() + " (" +
@@ -186,7 +186,7 @@ Job open_job(const Options& o)
         job.got = std::make_unique<InputArray>(o.got, o.raw, raw_kind(o, o.inputs.size(), f.result_array.kind));
         const Shape shape = element_shape(*job.got, f.result_array, "the result of " + f.signature());
         if (shape != job.shape)
-            throw UsageError("shapes differ: the inputs hold " + shape_text(job.shape) + ", " + quoted(o.got) +
+            throw UsageError("shapes differ: the inputs hold " + shape_text(job.shape) + ", " + quoted_file(o.got) +
                              " holds " + shape_text(shape));
     }
     job.call = array_form(f);

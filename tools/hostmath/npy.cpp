@@ -45,7 +45,7 @@ const KindNames& names_of(Kind k)
 
 std::string system_error(const std::string& path, const char* what)
 {
-    return "cannot " + std::string(what) + " " + quoted(path) + ": " + std::strerror(errno);
+    return "cannot " + std::string(what) + " " + quoted_file(path) + ": " + std::strerror(errno);
 }
 
 // A cursor over the header dictionary, which NumPy writes as a Python literal:
@@ -84,7 +84,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& why) const { throw UsageError(quoted(path_) + ": " + why); }
+    [[noreturn]] void fail(const std::string& why) const { throw UsageError(quoted_file(path_) + ": " + why); }
 
     void skip_space()
     {
@@ -160,7 +160,7 @@ private:
 // The element kind of a .npy type string, or a UsageError saying why not.
 Kind kind_of_descr(const std::string& descr, const std::string& path)
 {
-    auto fail = [&](const std::string& why) { throw UsageError(quoted(path) + ": " + why); };
+    auto fail = [&](const std::string& why) { throw UsageError(quoted_file(path) + ": " + why); };
     if (descr.size() >= 2 && descr[1] == 'O') fail("object dtype is not supported (arrays of numbers only)");
     const std::string code = descr.size() >= 2 ? descr.substr(1) : descr;
     const char order = descr.empty() ? '?' : descr[0];
@@ -214,7 +214,7 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
     }
     const std::uint64_t size = hostmath_compare::size_of(kind_);
     if (file_size_ % size != 0)
-        throw UsageError(quoted(path_) + ": raw size " + std::to_string(file_size_) +
+        throw UsageError(quoted_file(path_) + ": raw size " + std::to_string(file_size_) +
                          " bytes is not a multiple of the element size " + std::to_string(size));
     elements_ = file_size_ / size;
     shape_ = {elements_};
@@ -268,7 +268,7 @@ void InputArray::map_file()
 
 NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::string& path)
 {
-    const std::string name = quoted(path);
+    const std::string name = quoted_file(path);
     if (size < kMagicSize + 2 || std::memcmp(bytes, kMagic, kMagicSize) != 0)
         throw UsageError(name + ": not an .npy file (use --raw for raw data)");
     const unsigned major = bytes[6], minor = bytes[7];
@@ -289,7 +289,11 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     layout.kind = kind_of_descr(descr, path);
     if (fortran)
         throw UsageError(name + ": Fortran order is not supported; save it in C order: np.ascontiguousarray(a)");
-    layout.elements = element_count(layout.shape);
+    try {
+        layout.elements = element_count(layout.shape);
+    } catch (const UsageError& e) {
+        throw UsageError(name + ": " + e.what());
+    }
     layout.data_offset = prefix + header_length;
     const std::uint64_t available = size - layout.data_offset;
     const std::uint64_t element_size = hostmath_compare::size_of(layout.kind);
@@ -307,9 +311,9 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
     // so that the file it names is the one replaced.
     struct stat st {};
     if (stat(requested.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw UsageError("cannot write " + quoted(requested) + ": it is a directory");
+        if (S_ISDIR(st.st_mode)) throw UsageError("cannot write " + quoted_file(requested) + ": it is a directory");
         if (!S_ISREG(st.st_mode))
-            throw UsageError("cannot write " + quoted(requested) +
+            throw UsageError("cannot write " + quoted_file(requested) +
                              ": not a regular file (the output is written under a temporary name, then renamed)");
         if (char* resolved = realpath(requested.c_str(), nullptr)) {
             path_ = resolved;
@@ -320,7 +324,7 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) throw UsageError("cannot write " + quoted(path) + ": no file name");
+    if (base.empty()) throw UsageError("cannot write " + quoted_file(path) + ": no file name");
     std::string pattern = directory + "." + base + ".tmp.XXXXXX";
     fd_ = mkstemp(&pattern[0]);
     if (fd_ < 0) throw UsageError(system_error(requested, "write"));
