@@ -24,10 +24,11 @@ def expect(name, ok, detail=""):
         failures.append(f"{name}: {detail}")
 
 
-def npy(descr, shape, data, version=(1, 0), fortran=False):
+def npy(descr, shape, data, version=(1, 0), fortran=False, padding=0):
     """The bytes of an .npy file; data is the raw element bytes."""
     shape_text = "(" + "".join(f"{d}, " for d in shape).rstrip(" ") + ")" if len(shape) != 1 else f"({shape[0]},)"
     header = f"{{'descr': '{descr}', 'fortran_order': {fortran}, 'shape': {shape_text}, }}"
+    header += " " * padding
     size = 2 if version[0] == 1 else 4
     header += " " * (-(8 + size + len(header) + 1) % 64) + "\n"
     return (b"\x93NUMPY" + bytes(version) + len(header).to_bytes(size, "little") + header.encode() + data)
@@ -122,6 +123,7 @@ def malformed_files(d):
         ("object dtype", npy("|O", (3,), bytes(24)), [], "object dtype"),
         ("structured dtype", header_only.replace(b"'<f4'", b"[('a', '<f4')]"), [], "structured dtype"),
         ("raw size", b"1234567", ["--raw"], "not a multiple of the element size"),
+        ("oversized header", npy("<f4", (3,), f32([1, 2, 3]), (2, 0), padding=2**21), [], "header of 2097.* the limit"),
         ("shape overflow", npy("<f4", (2**32, 2**32), b""), [], r"bad\.npy': array shape \(4294967296, 4294967296\) is too"),
         ("bytes from 0x80 escaped", header_only.replace(b"'descr'", b"'\x9bdescr'"), [], r"key '\\x9bdescr'"),
         ("got shape differs", good, ["--got", write(d, "g4.npy", npy("<f4", (4,), bytes(16)))], "shapes differ"),
@@ -138,6 +140,13 @@ def malformed_files(d):
     b = write(d, "b.npy", npy("<f4", (2,), bytes(8)))
     code, _, err = run("eval", "max(float, float)", "--in", a, "--in", b, "--out", os.path.join(d, "m.npy"))
     expect("input shapes differ", code == 2 and "shapes differ" in err, err)
+    # A pipe is read into memory up to a limit, 256 MiB: a longer one is refused.
+    head = subprocess.Popen(["head", "-c", str(2**28 + 1), "/dev/zero"], stdout=subprocess.PIPE)
+    p = subprocess.run(HOSTMATH + ["check", "erfinvf", "--raw", "--in", "/dev/stdin", "--got", a], stdin=head.stdout,
+                       capture_output=True, text=True, errors="replace")
+    head.stdout.close()
+    head.wait()
+    expect("endless pipe", p.returncode == 2 and "the limit of an input that is not a regular file" in p.stderr, p.stderr)
     # A bad --out fails before any work and leaves nothing behind.
     for target in [os.path.join(d, "no", "dir.npy"), d]:
         code, _, err = run("eval", "erfinvf", "--in", a, "--out", target)

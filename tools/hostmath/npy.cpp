@@ -19,6 +19,12 @@ using hostmath_compare::Kind;
 constexpr char kMagic[] = "\x93NUMPY";
 constexpr std::size_t kMagicSize = 6;
 constexpr std::size_t kHeaderAlignment = 64;  // data start, as NumPy writes it
+// The largest header read: NumPy writes a few hundred bytes (and by default
+// reads no more than 10000); beyond this a file is refused, not parsed.
+constexpr std::uint64_t kMaxHeaderBytes = 1 << 20;
+// A file that cannot be mapped (a pipe, a device) is read into memory, up to
+// this size: an endless one (/dev/zero) is refused rather than exhausting memory.
+constexpr std::size_t kMaxReadBytes = std::size_t{1} << 28;
 
 struct KindNames {
     Kind kind;
@@ -248,9 +254,11 @@ void InputArray::map_file()
             return;
         }
     }
-    // Not mappable (a pipe, or empty): read it whole.
+    // Not mappable (a pipe, a device, or empty): read it whole, up to a limit.
     unsigned char buffer[1 << 16];
     for (;;) {
+        // Data that cannot be .npy need not be read further: parse_npy says what is wrong.
+        if (!raw_ && read_bytes_.size() >= kMagicSize && std::memcmp(read_bytes_.data(), kMagic, kMagicSize) != 0) break;
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
@@ -258,6 +266,12 @@ void InputArray::map_file()
             const std::string message = system_error(path_, "read");
             close(fd);
             throw UsageError(message);
+        }
+        if (read_bytes_.size() + static_cast<std::size_t>(got) > kMaxReadBytes) {
+            close(fd);
+            throw UsageError(quoted_file(path_) + ": more than " + std::to_string(kMaxReadBytes) +
+                             " bytes (256 MiB), the limit of an input that is not a regular file (a pipe, a device); "
+                             "save it to a file");
         }
         read_bytes_.insert(read_bytes_.end(), buffer, buffer + got);
     }
@@ -279,6 +293,9 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     const std::uint64_t prefix = kMagicSize + 2 + length_bytes;
     if (size < prefix) throw UsageError(name + ": truncated header");
     const std::uint64_t header_length = read_le(bytes + kMagicSize + 2, length_bytes);
+    if (header_length > kMaxHeaderBytes)
+        throw UsageError(name + ": header of " + std::to_string(header_length) + " bytes, more than the limit of " +
+                         std::to_string(kMaxHeaderBytes) + " (1 MiB)");
     if (size - prefix < header_length) throw UsageError(name + ": truncated header");
     const std::string header(reinterpret_cast<const char*>(bytes + prefix), static_cast<std::size_t>(header_length));
 
