@@ -4,6 +4,7 @@
 
 #include "array_form.h"
 #include "check_report.h"
+#include "cleanup.h"
 #include "cli.h"
 #include "npy.h"
 
@@ -38,6 +39,7 @@ struct Options {
     std::vector<std::string> inputs;
     std::string got;
     std::string out;
+    bool force = false;  // replace an --out the user may not write
     bool raw = false;
     std::vector<std::string> dtypes;
     hostmath_compare::Rules rules;
@@ -78,6 +80,8 @@ Options parse_options(const std::vector<std::string>& args)
             o.got = next();
         } else if (name == "--out" && !o.check) {
             o.out = next();
+        } else if (name == "--force" && !o.check) {
+            o.force = true;
         } else if (name == "--raw") {
             o.raw = true;
         } else if (name == "--dtype") {
@@ -193,6 +197,15 @@ Job open_job(const Options& o)
     return job;
 }
 
+// Throws when an input file changed while it was read: what was read from it
+// may be a mixture of old and new data.
+void check_unchanged(const Job& job)
+{
+    for (const auto& a : job.inputs)
+        if (a->changed()) throw UsageError(changed_input_message(a->path()));
+    if (job.got && job.got->changed()) throw UsageError(changed_input_message(job.got->path()));
+}
+
 // Scratch arrays of one thread, aligned for any element kind.
 struct Scratch {
     std::vector<std::vector<std::uint64_t>> inputs;
@@ -305,7 +318,7 @@ int run_eval(const Options& o, const Job& job)
     Shape out_shape = job.shape;
     if (f.result_array.components == 2) out_shape.push_back(2);
     const std::string header = o.raw ? "" : npy_header(f.result_array.kind, out_shape);
-    OutputFile out(o.out);  // a bad --out fails here, before the work
+    OutputFile out(o.out, o.force);  // a bad --out fails here, before the work
     std::string error = out.write_at(header.data(), header.size(), 0);
     const unsigned threads = thread_count(o, job.count);
     std::vector<Scratch> scratch(threads);
@@ -316,6 +329,7 @@ int run_eval(const Options& o, const Job& job)
             return out.write_at(scratch[t].out.data(), n * bytes, header.size() + first * bytes);
         });
     if (!error.empty()) throw UsageError(error);
+    check_unchanged(job);
     out.commit();
     return kExitMatch;
 }
@@ -379,6 +393,7 @@ int run_check(const Options& o, const Job& job)
             return std::string();
         });
     if (!error.empty()) throw UsageError(error);
+    check_unchanged(job);
     CheckSummary summary{f.signature(), kind, o.rules, {}, {}, {}};
     summary.report.keep = o.show;
     for (const auto& r : reports) summary.report.merge(r);

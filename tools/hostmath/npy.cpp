@@ -1,9 +1,12 @@
 // Reading and writing the array files of the eval and check subcommands.
 #include "npy.h"
 
+#include "cleanup.h"
 #include "cli.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -228,7 +231,17 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
 
 InputArray::~InputArray()
 {
+    forget_mapping(mapping_slot_);
     if (mapping_) munmap(mapping_, mapped_size_);
+    if (fd_ >= 0) close(fd_);
+}
+
+bool InputArray::changed() const
+{
+    struct stat st {};
+    if (fd_ < 0) return false;
+    return fstat(fd_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != mapped_size_ ||
+           st.st_mtim.tv_sec != mtime_.tv_sec || st.st_mtim.tv_nsec != mtime_.tv_nsec;
 }
 
 void InputArray::map_file()
@@ -247,8 +260,10 @@ void InputArray::map_file()
         void* m = mmap(nullptr, mapped_size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (m != MAP_FAILED) {
             mapping_ = m;
+            mapping_slot_ = note_mapping(m, mapped_size_, path_);
             madvise(m, mapped_size_, MADV_SEQUENTIAL);
-            close(fd);
+            fd_ = fd;  // kept for changed()
+            mtime_ = st.st_mtim;
             data_ = static_cast<const unsigned char*>(m);
             file_size_ = mapped_size_;
             return;
@@ -321,17 +336,21 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     return layout;
 }
 
-OutputFile::OutputFile(const std::string& requested) : path_(requested)
+OutputFile::OutputFile(const std::string& requested, bool force) : path_(requested)
 {
     // An existing target must be a regular file: renaming over a device
     // (/dev/null) or a pipe would replace it.  A symbolic link is followed,
-    // so that the file it names is the one replaced.
+    // so that the file it names is the one replaced.  One that the user may
+    // not write is refused, as opening it for writing would be, unless forced.
     struct stat st {};
-    if (stat(requested.c_str(), &st) == 0) {
+    const bool replacing = stat(requested.c_str(), &st) == 0;
+    if (replacing) {
         if (S_ISDIR(st.st_mode)) throw UsageError("cannot write " + quoted_file(requested) + ": it is a directory");
         if (!S_ISREG(st.st_mode))
             throw UsageError("cannot write " + quoted_file(requested) +
                              ": not a regular file (the output is written under a temporary name, then renamed)");
+        if (!force && faccessat(AT_FDCWD, requested.c_str(), W_OK, AT_EACCESS) != 0)
+            throw UsageError(system_error(requested, "write") + " (--force replaces it)");
         if (char* resolved = realpath(requested.c_str(), nullptr)) {
             path_ = resolved;
             std::free(resolved);
@@ -342,10 +361,31 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
     const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     if (base.empty()) throw UsageError("cannot write " + quoted_file(path) + ": no file name");
-    std::string pattern = directory + "." + base + ".tmp.XXXXXX";
-    fd_ = mkstemp(&pattern[0]);
-    if (fd_ < 0) throw UsageError(system_error(requested, "write"));
-    temporary_ = pattern;
+    // ".NAME.tmp.XXXXXX", with NAME cut short where the whole would exceed
+    // the longest name the directory holds.
+    const char suffix[] = ".tmp.XXXXXX";
+    const long name_max = pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    const std::size_t longest = name_max > 0 ? static_cast<std::size_t>(name_max) : NAME_MAX;
+    const std::size_t kept = std::min(base.size(), longest > sizeof suffix ? longest - sizeof suffix : 0);
+    std::string pattern = directory + "." + base.substr(0, kept) + suffix;
+    {
+        const CleanupSignalsBlocked blocked;  // the handlers know the file from its creation on
+        fd_ = mkstemp(&pattern[0]);
+        if (fd_ < 0) throw UsageError(system_error(requested, "write"));
+        if (!note_temporary(pattern)) {  // longer than a path may be: not reached
+            close(fd_);
+            unlink(pattern.c_str());
+            errno = ENAMETOOLONG;
+            throw UsageError(system_error(requested, "write"));
+        }
+        temporary_ = pattern;
+    }
+    if (replacing) {
+        // The replacement keeps the owner (where the user may give it) and mode of the file it replaces.
+        const bool owner_kept = fchown(fd_, st.st_uid, st.st_gid) == 0;
+        fchmod(fd_, st.st_mode & (owner_kept ? 07777 : 0777));
+        return;
+    }
     // mkstemp makes the file private; give it the permissions a new file gets.
     const mode_t mask = umask(0);
     umask(mask);
@@ -355,7 +395,10 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
 OutputFile::~OutputFile()
 {
     if (fd_ >= 0) close(fd_);
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (temporary_.empty()) return;
+    const CleanupSignalsBlocked blocked;
+    unlink(temporary_.c_str());
+    forget_temporary();
 }
 
 std::string OutputFile::write_at(const void* bytes, std::size_t size, std::uint64_t offset)
@@ -380,7 +423,9 @@ void OutputFile::commit()
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0) throw UsageError(system_error(path_, "write"));
+    const CleanupSignalsBlocked blocked;
     if (rename(temporary_.c_str(), path_.c_str()) != 0) throw UsageError(system_error(path_, "write"));
+    forget_temporary();
     temporary_.clear();
 }
 
