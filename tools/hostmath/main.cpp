@@ -27,7 +27,7 @@ constexpr int kUsageError = 2;
 
 const char* const kHelp = R"(usage: hostmath FUNCTION ARG...
        hostmath FUNCTION -          read one argument set per line from standard input
-       hostmath eval FUNCTION --in X [--in Y] --out R
+       hostmath eval FUNCTION --in X [--in Y] --out R [--force]
        hostmath check FUNCTION --in X [--in Y] --got DEVICE [--max-ulp N] [--nan exact|any]
                       [--show N] [--json]
        hostmath --list              list every function with its signature
@@ -47,7 +47,8 @@ Arguments:
 Output: one line per evaluation, each result as "VALUE BITS"; a pair gives
 both fields, low first.  In the standard-input mode a bad line prints "error"
 in its place and a message naming the line on standard error; the exit status
-is then 2.
+is then 2.  A line holds at most 1 MiB: a longer one is a bad line, read to
+its end.  The first failed write (a closed pipe) ends the run with status 2.
 
 Examples:
   hostmath __float2bfloat16_rn 3.14159        -> 3.140625 0x4049
@@ -72,6 +73,7 @@ Arrays (eval, check):
                         one per file (inputs, then --got or --out); T is one of
                         f16 bf16 f32 f64 i8 i16 i32 i64 u8 u16 u32 u64
   -j N                  threads (default: all)
+  --force               eval: replace an --out file the user may not write
   --max-ulp N           accept distances up to N (default 0: bit-exact)
   --nan exact|any       any: accept any NaN where a NaN is expected
   --show N              list the first N mismatches (default 10)
@@ -82,7 +84,11 @@ Arrays (eval, check):
   against a finite value are mismatches at any --max-ulp; so is a NaN with
   other bits unless --nan any.  check exits 0 when every element is within
   --max-ulp, 1 when not, 2 on bad usage, bad files or I/O errors.
-  The output of eval appears under its name only when complete.
+  The output of eval appears under its name only when complete; a file it
+  replaces keeps its mode.  SIGINT, SIGTERM and SIGHUP remove the partial
+  output; an input that changes while it is read is an error (status 2).
+  Limits: an .npy header of 1 MiB; an input that is not a regular file (a
+  pipe) is read into memory, up to 256 MiB.
 
   hostmath eval erfinvf --in x.npy --out ref.npy
   hostmath check __float2bfloat16_rn --in x.npy --got device.npy --json
