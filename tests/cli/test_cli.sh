@@ -98,7 +98,7 @@ streams=(
 )
 # Where a small address space lets the command run at all (not under a
 # sanitizer or an emulator), a line beyond it is an error line, not the end.
-if (ulimit -v 40000 && echo 1 | $H __int2half_rn - >/dev/null 2>&1); then
+if (ulimit -v 40000 && echo 1 | $H __int2half_rn - >/dev/null 2>&1) 2>/dev/null; then
   streams+=("line beyond the memory limit|2|1 0x3c00 error 2 0x4000|line 2: longer than|ulimit -v 40000; { echo 1; head -c 50000000 /dev/zero | tr '\\0' 7; echo; echo 2; } | $H __int2half_rn -")
 fi
 for row in "${streams[@]}"; do
