@@ -132,7 +132,7 @@ void add_distance_loop(Ufunc& u, int type_a, int type_b)
 {
     u.loops.push_back(&distance_loop<A, B>);
     u.data.push_back(nullptr);
-    u.types.insert(u.types.end(), {static_cast<char>(type_a), static_cast<char>(type_b), static_cast<char>(NPY_UINT64)});
+    for (int t : {type_a, type_b, static_cast<int>(NPY_UINT64)}) u.types.push_back(static_cast<char>(t));
 }
 
 // ulp_distance for every floating and integer type, and for int64 against
@@ -297,7 +297,8 @@ PYBIND11_MODULE(_hostmath, m)
     m.attr("function_names") = py::tuple(names);
     for (const Ufunc* u : distance_ufuncs()) {
         py::object f = make_ufunc(*u);
-        if (u->name == "ulp_distance") reinterpret_cast<PyUFuncObject*>(f.ptr())->type_resolver = &distance_type_resolver;
+        if (u->name == "ulp_distance")
+            reinterpret_cast<PyUFuncObject*>(f.ptr())->type_resolver = &distance_type_resolver;
         m.add_object(u->name.c_str(), f);
     }
     m.attr("result_kinds") = kinds;

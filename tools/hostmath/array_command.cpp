@@ -145,8 +145,8 @@ Shape element_shape(const InputArray& a, const ArrayType& t, const std::string& 
         return {a.elements() / t.components};
     }
     if (shape.empty() || shape.back() != t.components)
-        throw UsageError(quoted_file(a.path()) + ": shape " + shape_text(shape) + " must end in an axis of length 2 for " +
-                         role + " (a pair per element)");
+        throw UsageError(quoted_file(a.path()) + ": shape " + shape_text(shape) +
+                         " must end in an axis of length 2 for " + role + " (a pair per element)");
     shape.pop_back();
     return shape;
 }

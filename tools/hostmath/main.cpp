@@ -155,9 +155,12 @@ int evaluate_stdin(const hostmath_cli::Function& f)
     for (unsigned long number = 1; (read = read_line(line)) != LineRead::end; ++number) {
         std::string problem;
         try {
-            if (read == LineRead::line) std::cout << hostmath_cli::evaluate(f, hostmath_cli::split_words(line)) << "\n";
-            else problem = read == LineRead::too_long ? "longer than the limit of " + std::to_string(kLineLimit) + " bytes"
-                                                      : "out of memory";
+            if (read == LineRead::line)
+                std::cout << hostmath_cli::evaluate(f, hostmath_cli::split_words(line)) << "\n";
+            else if (read == LineRead::too_long)
+                problem = "longer than the limit of " + std::to_string(kLineLimit) + " bytes";
+            else
+                problem = "out of memory";
         } catch (const hostmath_cli::UsageError& e) {
             problem = e.what();
         } catch (const std::bad_alloc&) {

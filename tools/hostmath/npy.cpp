@@ -273,7 +273,8 @@ void InputArray::map_file()
     unsigned char buffer[1 << 16];
     for (;;) {
         // Data that cannot be .npy need not be read further: parse_npy says what is wrong.
-        if (!raw_ && read_bytes_.size() >= kMagicSize && std::memcmp(read_bytes_.data(), kMagic, kMagicSize) != 0) break;
+        const bool not_npy = read_bytes_.size() >= kMagicSize && std::memcmp(read_bytes_.data(), kMagic, kMagicSize) != 0;
+        if (!raw_ && not_npy) break;
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
