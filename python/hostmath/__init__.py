@@ -13,7 +13,8 @@ float32 data or an explicit ``dtype=``.
 
 ``check(function, *inputs, got)`` compares a device's results with these
 functions as the ``hostmath check`` command does; ``ulp_distance(expected,
-got)`` is the distance it counts, as a ufunc.
+got)`` is the distance it counts, as a ufunc (of integers of any widths and
+signs, the difference of the values).
 """
 
 import numpy as _np
@@ -70,7 +71,7 @@ class Report:
 
     elements, identical, mismatches (values the rules do not accept), worst
     (largest distance, NaN against number and infinity against finite values
-    excluded) and worst_index, histogram (bin label -> count) and
+    excluded) and worst_index (None for empty arrays), histogram (bin label -> count) and
     first_mismatches (list of (index, expected, got)).  A pair counts as two
     values per element.  True when there is no mismatch.
     """
@@ -152,7 +153,7 @@ def check(function, *args, got=None, max_ulp=0, nan="exact"):
         kind = _result_kind(ufunc, e.dtype)
         figures = _hostmath._compare(kind, e_flat, g_flat, int(max_ulp), nan == "any", _KEPT_MISMATCHES)
         index = (lambda i: tuple(int(k) for k in _np.unravel_index(i, e.shape))) if e.ndim > 1 else int
-        figures["worst_index"] = index(figures["worst_index"])
+        figures["worst_index"] = index(figures["worst_index"]) if e.size else None  # an empty array has no index
         kept += [(i, index(i), _format_value(kind, e_flat[i]), _format_value(kind, g_flat[i]))
                  for i in figures["first_mismatches"]]
         total = figures if total is None else _merge(total, figures)

@@ -19,6 +19,8 @@
 #include "compare_bindings.h"
 #include "loops.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -102,22 +104,70 @@ unsigned long ulp_distance(T expected, T got)
     return hostmath_compare::distance(K, hostmath_compare::load(K, &expected), hostmath_compare::load(K, &got));
 }
 
-// ulp_distance for every floating and integer type; bfloat16_ulp_distance for
-// bfloat16 patterns, which are uint16 arrays like integer results.
+// |s - u| for the bits of an int64 s and a uint64 u: exact up to 2^64 - 1,
+// where it saturates (an int64 below zero against a uint64 near the top).
+std::uint64_t signed_unsigned_distance(std::uint64_t s, std::uint64_t u)
+{
+    if (s >> 63 == 0) return s > u ? s - u : u - s;
+    const std::uint64_t magnitude = 0 - s;  // of the negative value
+    return u > UINT64_MAX - magnitude ? UINT64_MAX : u + magnitude;
+}
+
+// ulp_distance's loop over elements of kinds A and B: the same kind, or
+// int64 against uint64 in either order.
+template <hostmath_compare::Kind A, hostmath_compare::Kind B>
+void distance_loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void*)
+{
+    using hostmath_compare::Kind;
+    char *a = args[0], *b = args[1], *out = args[2];
+    for (npy_intp i = 0; i < dimensions[0]; ++i, a += steps[0], b += steps[1], out += steps[2]) {
+        const std::uint64_t x = hostmath_compare::load(A, a), y = hostmath_compare::load(B, b);
+        std::uint64_t d;
+        if constexpr (A == B)
+            d = hostmath_compare::distance(A, x, y);
+        else
+            d = A == Kind::i64 ? signed_unsigned_distance(x, y) : signed_unsigned_distance(y, x);
+        std::memcpy(out, &d, sizeof d);
+    }
+}
+
+template <hostmath_compare::Kind A, hostmath_compare::Kind B = A>
+void add_distance_loop(Ufunc& u, int type_a, int type_b)
+{
+    u.loops.push_back(&distance_loop<A, B>);
+    u.data.push_back(nullptr);
+    for (int t : {type_a, type_b, static_cast<int>(NPY_UINT64)}) u.types.push_back(static_cast<char>(t));
+}
+
+// ulp_distance for every floating and integer type, and for int64 against
+// uint64, which no common type holds; bfloat16_ulp_distance for bfloat16
+// patterns, which are uint16 arrays like integer results.
 std::vector<Ufunc*> distance_ufuncs()
 {
     using hostmath_compare::Kind;
     const char* summary =
         "The distance between expected and got as check counts it: for floating values the number of\n"
         "representable values between them (-0 and +0 are 0 apart, two NaNs too, a NaN and a number\n"
-        "NO_DISTANCE), for integers the absolute difference.\n";
-    std::vector<Ufunc*> ufuncs = {
-        make<&ulp_distance<Kind::f16, __half>, &ulp_distance<Kind::f32, float>, &ulp_distance<Kind::f64, double>,
-             &ulp_distance<Kind::i16, short>, &ulp_distance<Kind::u16, unsigned short>,
-             &ulp_distance<Kind::i32, int>, &ulp_distance<Kind::u32, unsigned int>,
-             &ulp_distance<Kind::i64, long>, &ulp_distance<Kind::u64, unsigned long>>("ulp_distance"),
-        make<&ulp_distance<Kind::bf16, __quix_bfloat16>>("bfloat16_ulp_distance"),
-    };
+        "NO_DISTANCE), for integers of any widths and signs the absolute difference of the values\n"
+        "(saturating at 2**64 - 1).  bool arrays are refused.\n";
+    auto* distance = new Ufunc;  // owned by NumPy's ufunc for the life of the process
+    distance->name = "ulp_distance";
+    distance->nin = 2;
+    distance->nout = 1;
+    add_distance_loop<Kind::f16>(*distance, NPY_HALF, NPY_HALF);
+    add_distance_loop<Kind::f32>(*distance, NPY_FLOAT, NPY_FLOAT);
+    add_distance_loop<Kind::f64>(*distance, NPY_DOUBLE, NPY_DOUBLE);
+    add_distance_loop<Kind::i8>(*distance, NPY_INT8, NPY_INT8);
+    add_distance_loop<Kind::u8>(*distance, NPY_UINT8, NPY_UINT8);
+    add_distance_loop<Kind::i16>(*distance, NPY_INT16, NPY_INT16);
+    add_distance_loop<Kind::u16>(*distance, NPY_UINT16, NPY_UINT16);
+    add_distance_loop<Kind::i32>(*distance, NPY_INT32, NPY_INT32);
+    add_distance_loop<Kind::u32>(*distance, NPY_UINT32, NPY_UINT32);
+    add_distance_loop<Kind::i64>(*distance, NPY_INT64, NPY_INT64);
+    add_distance_loop<Kind::u64>(*distance, NPY_UINT64, NPY_UINT64);
+    add_distance_loop<Kind::i64, Kind::u64>(*distance, NPY_INT64, NPY_UINT64);
+    add_distance_loop<Kind::u64, Kind::i64>(*distance, NPY_UINT64, NPY_INT64);
+    std::vector<Ufunc*> ufuncs = {distance, make<&ulp_distance<Kind::bf16, __quix_bfloat16>>("bfloat16_ulp_distance")};
     for (Ufunc* u : ufuncs) u->summary = summary;
     return ufuncs;
 }
@@ -142,6 +192,46 @@ int exact_match_first(PyUFuncObject* ufunc, NPY_CASTING casting, PyArrayObject**
         return -1;
     }
     return PyUFunc_DefaultTypeResolver(ufunc, casting, operands, type_tup, out_dtypes);
+}
+
+// The NumPy integer type of a given size and signedness.
+int sized_integer(int bytes, bool is_signed)
+{
+    switch (bytes) {
+    case 1: return is_signed ? NPY_INT8 : NPY_UINT8;
+    case 2: return is_signed ? NPY_INT16 : NPY_UINT16;
+    case 4: return is_signed ? NPY_INT32 : NPY_UINT32;
+    default: return is_signed ? NPY_INT64 : NPY_UINT64;
+    }
+}
+
+// ulp_distance's choice of loop.  bool arrays are refused.  Two integer
+// arrays are compared as integers whatever their widths and signs: in a type
+// that holds both, else (int64 with uint64) in the loop for the two; NumPy's
+// search by safe casts would take a floating loop.  Every other mix goes by
+// that search, which refuses what no loop takes.
+int distance_type_resolver(PyUFuncObject* ufunc, NPY_CASTING casting, PyArrayObject** operands, PyObject* type_tup,
+                           PyArray_Descr** out_dtypes)
+{
+    PyArray_Descr* in[2] = {PyArray_DESCR(operands[0]), PyArray_DESCR(operands[1])};
+    if (in[0]->type_num == NPY_BOOL || in[1]->type_num == NPY_BOOL) {
+        PyErr_SetString(PyExc_TypeError, "ulp_distance takes arrays of numbers, not bool");
+        return -1;
+    }
+    if (type_tup != nullptr || !PyTypeNum_ISINTEGER(in[0]->type_num) || !PyTypeNum_ISINTEGER(in[1]->type_num))
+        return exact_match_first(ufunc, casting, operands, type_tup, out_dtypes);
+    PyArray_Descr* common = PyArray_PromoteTypes(in[0], in[1]);
+    if (common == nullptr) return -1;
+    const bool held = PyTypeNum_ISINTEGER(common->type_num);
+    for (int i = 0; i < 2; ++i) {
+        PyArray_Descr* t = held ? common : in[i];
+        out_dtypes[i] = PyArray_DescrFromType(sized_integer(held ? t->elsize : 8, PyTypeNum_ISSIGNED(t->type_num)));
+    }
+    Py_DECREF(common);
+    out_dtypes[2] = PyArray_DescrFromType(NPY_UINT64);
+    if (PyUFunc_ValidateCasting(ufunc, casting, operands, out_dtypes) == 0) return 0;
+    for (int i = 0; i < 3; ++i) Py_CLEAR(out_dtypes[i]);
+    return -1;
 }
 
 // NumPy's name of a type; long long and long are both int64 on LP64 systems,
@@ -209,7 +299,12 @@ PYBIND11_MODULE(_hostmath, m)
         kinds[py::str(u->name)] = py::tuple(per_loop);
     }
     m.attr("function_names") = py::tuple(names);
-    for (const Ufunc* u : distance_ufuncs()) m.add_object(u->name.c_str(), make_ufunc(*u));
+    for (const Ufunc* u : distance_ufuncs()) {
+        py::object f = make_ufunc(*u);
+        if (u->name == "ulp_distance")
+            reinterpret_cast<PyUFuncObject*>(f.ptr())->type_resolver = &distance_type_resolver;
+        m.add_object(u->name.c_str(), f);
+    }
     m.attr("result_kinds") = kinds;
     add_compare_bindings(m);
 }

@@ -82,6 +82,33 @@ def test_check_rejects_bad_arguments(call, error):
     (hostmath.ulp_distance, np.int32(-2**31), np.int32(2**31 - 1), 2**32 - 1),
     (hostmath.ulp_distance, np.uint64(0), np.uint64(2**64 - 1), 2**64 - 1),
     (hostmath.bfloat16_ulp_distance, np.uint16(0x0001), np.uint16(0x8001), 2),
+    # integers of any widths and signs: the difference of the values
+    (hostmath.ulp_distance, np.int8([-1]), np.int8([1]), 2),
+    (hostmath.ulp_distance, np.uint8([0]), np.uint8([255]), 255),
+    (hostmath.ulp_distance, np.int32([-1]), np.uint32([1]), 2),
+    (hostmath.ulp_distance, np.int8([-128]), np.uint16([65535]), 65663),
+    (hostmath.ulp_distance, np.int64([-5]), np.uint64([2**63]), 2**63 + 5),
+    (hostmath.ulp_distance, np.uint64([2**64 - 1]), np.int64([-1]), 2**64 - 1),  # 2**64, saturated
 ])
 def test_ulp_distance(function, expected, got, distance):
-    assert function(expected, got) == distance
+    d = function(expected, got)
+    assert d == distance and d.dtype == np.uint64
+
+
+@pytest.mark.parametrize("expected, got", [
+    (np.bool_([True]), np.bool_([False])),
+    (np.int8([1]), np.bool_([False])),
+    (np.complex64([1]), np.complex64([1])),
+])
+def test_ulp_distance_refuses_other_types(expected, got):
+    with pytest.raises(TypeError):
+        hostmath.ulp_distance(expected, got)
+
+
+@pytest.mark.parametrize("function, shape", [
+    (hostmath.erfinvf, (0, 3)), (hostmath.erfinvf, (0,)), (hostmath.sincospif, (2, 0)),
+])
+def test_check_of_empty_arrays(function, shape):
+    x = np.zeros(shape, np.float32)
+    report = hostmath.check(function, x, got=function(x))
+    assert report.elements == 0 and report.passed and report.worst_index is None

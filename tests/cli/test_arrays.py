@@ -5,17 +5,22 @@ standard library alone.  Usage: test_arrays.py HOSTMATH [EMULATOR...]"""
 import json
 import os
 import re
+import shutil
+import signal
 import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 HOSTMATH = sys.argv[2:] + sys.argv[1:2]
+umask = os.umask(0o022)
+os.umask(umask)
 failures = []
 
 
 def run(*args):
-    p = subprocess.run(HOSTMATH + list(args), capture_output=True, text=True)
+    p = subprocess.run(HOSTMATH + list(args), capture_output=True, text=True, errors="replace")
     return p.returncode, p.stdout, p.stderr
 
 
@@ -24,10 +29,11 @@ def expect(name, ok, detail=""):
         failures.append(f"{name}: {detail}")
 
 
-def npy(descr, shape, data, version=(1, 0), fortran=False):
+def npy(descr, shape, data, version=(1, 0), fortran=False, padding=0):
     """The bytes of an .npy file; data is the raw element bytes."""
     shape_text = "(" + "".join(f"{d}, " for d in shape).rstrip(" ") + ")" if len(shape) != 1 else f"({shape[0]},)"
     header = f"{{'descr': '{descr}', 'fortran_order': {fortran}, 'shape': {shape_text}, }}"
+    header += " " * padding
     size = 2 if version[0] == 1 else 4
     header += " " * (-(8 + size + len(header) + 1) % 64) + "\n"
     return (b"\x93NUMPY" + bytes(version) + len(header).to_bytes(size, "little") + header.encode() + data)
@@ -122,6 +128,9 @@ def malformed_files(d):
         ("object dtype", npy("|O", (3,), bytes(24)), [], "object dtype"),
         ("structured dtype", header_only.replace(b"'<f4'", b"[('a', '<f4')]"), [], "structured dtype"),
         ("raw size", b"1234567", ["--raw"], "not a multiple of the element size"),
+        ("oversized header", npy("<f4", (3,), f32([1, 2, 3]), (2, 0), padding=2**21), [], "header of 2097.* the limit"),
+        ("shape overflow", npy("<f4", (2**32, 2**32), b""), [], r"bad\.npy': array shape \(4294967296, 4294967296\) is too"),
+        ("bytes from 0x80 escaped", header_only.replace(b"'descr'", b"'\x9bdescr'"), [], r"key '\\x9bdescr'"),
         ("got shape differs", good, ["--got", write(d, "g4.npy", npy("<f4", (4,), bytes(16)))], "shapes differ"),
         ("got dtype differs", good, ["--got", write(d, "g8.npy", npy("<f8", (3,), bytes(24)))], "does not match the result"),
         ("too many inputs", good, ["--in", write(d, "y.npy", good)], "takes 1 input array"),
@@ -136,6 +145,13 @@ def malformed_files(d):
     b = write(d, "b.npy", npy("<f4", (2,), bytes(8)))
     code, _, err = run("eval", "max(float, float)", "--in", a, "--in", b, "--out", os.path.join(d, "m.npy"))
     expect("input shapes differ", code == 2 and "shapes differ" in err, err)
+    # A pipe is read into memory up to a limit, 256 MiB: a longer one is refused.
+    head = subprocess.Popen(["head", "-c", str(2**28 + 1), "/dev/zero"], stdout=subprocess.PIPE)
+    p = subprocess.run(HOSTMATH + ["check", "erfinvf", "--raw", "--in", "/dev/stdin", "--got", a], stdin=head.stdout,
+                       capture_output=True, text=True, errors="replace")
+    head.stdout.close()
+    head.wait()
+    expect("endless pipe", p.returncode == 2 and "the limit of an input that is not a regular file" in p.stderr, p.stderr)
     # A bad --out fails before any work and leaves nothing behind.
     for target in [os.path.join(d, "no", "dir.npy"), d]:
         code, _, err = run("eval", "erfinvf", "--in", a, "--out", target)
@@ -196,9 +212,100 @@ def round_trips(d):
     expect("raw round trip", code == 0 and code2 == 0 and os.path.getsize(raw_out) == 2 * n, err + err2)
 
 
+def outputs(d):
+    """Replacing an --out keeps its mode (and owner, where the user may give it); one the user may not write
+    is refused unless --force; a name of 255 bytes works (its temporary name is cut short)."""
+    x = write(d, "x.npy", npy("<f4", (3,), f32([0.1, 0.2, 0.3])))
+    os.chmod(os.path.dirname(d), 0o711)  # for the run as another user
+    os.chmod(d, 0o777)
+    os.chmod(x, 0o644)
+    as_nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] if os.geteuid() == 0 else []
+    if as_nobody and not (shutil.which("setpriv") and subprocess.run(as_nobody + ["true"]).returncode == 0):
+        as_nobody = None  # no way to run as a user whose permissions count
+    rows = [  # (name, existing mode or None, owner, run as, extra options, status, mode afterwards)
+        ("private file", 0o600, None, [], [], 0, 0o600),
+        ("new file", None, None, [], [], 0, 0o666 & ~umask),
+        ("another owner's file", 0o640, 65534, [], [], 0, 0o640),
+        ("read-only file", 0o444, None, as_nobody, [], 2, 0o444),
+        ("read-only file, forced", 0o444, None, as_nobody, ["--force"], 0, 0o444),
+        ("255-byte name", None, None, [], [], 0, 0o666 & ~umask),
+    ]
+    for name, mode, owner, user, extra, status, mode_after in rows:
+        if user is None or (owner is not None and os.geteuid() != 0):
+            continue
+        out = os.path.join(d, "a" * 255 if "255" in name else "out.npy")
+        if mode is not None:
+            write(d, os.path.basename(out), b"old")
+            os.chmod(out, mode)
+            if user or owner:
+                os.chown(out, owner or 65534, -1)
+        p = subprocess.run(user + HOSTMATH + ["eval", "erfinvf", "--in", x, "--out", out, *extra],
+                           capture_output=True, text=True, errors="replace")
+        if not os.path.exists(out):
+            expect(name, False, f"status {p.returncode}, no output: {p.stderr}")
+            continue
+        st = os.stat(out)
+        replaced = open(out, "rb").read() != b"old"
+        expect(name, p.returncode == status and replaced == (status == 0) and st.st_mode & 0o7777 == mode_after
+               and (owner is None or st.st_uid == owner) and (status == 0 or "out.npy': Permission denied" in p.stderr),
+               f"status {p.returncode}, mode {st.st_mode & 0o7777:o}, uid {st.st_uid}, replaced {replaced}, {p.stderr}")
+        os.unlink(out)
+    leftovers = [f for f in os.listdir(d) if ".tmp." in f]
+    expect("outputs leave no temporary file", not leftovers, leftovers)
+
+
+def interruptions(d):
+    """An input that changes while it is read is reported (exit 2), and SIGINT, SIGTERM and SIGHUP end a run by
+    the signal; neither leaves the temporary output file behind, nor a partial output."""
+    out = os.path.join(d, "o.npy")
+
+    def leftovers():
+        return [f for f in os.listdir(d) if ".tmp." in f or f == "o.npy"]
+
+    n = 1 << 20
+    fifo = os.path.join(d, "fifo")
+    os.mkfifo(fifo)
+    # The second input is a pipe: by the time it is open, the first is mapped and may be cut short.  Cut
+    # whole pages off, it faults (SIGBUS); cut part of the last page, it reads zeros where data were.
+    for size in (65536, 4 * n + 128 - 2):
+        big = write(d, "big.npy", npy("<f4", (n,), bytes(4 * n)))
+        p = subprocess.Popen(HOSTMATH + ["eval", "max(float, float)", "--in", big, "--in", fifo, "--out", out,
+                                         "-j", "2"], stderr=subprocess.PIPE, text=True, errors="replace")
+        while p.poll() is None:  # until the command opens the pipe (or fails before)
+            try:
+                fd = os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
+            except OSError:
+                time.sleep(0.001)
+                continue
+            os.truncate(big, size)
+            os.set_blocking(fd, True)
+            with open(fd, "wb") as f:
+                f.write(npy("<f4", (n,), bytes(4 * n)))
+            break
+        err = p.communicate()[1]
+        expect(f"input cut to {size} bytes", p.returncode == 2 and "big.npy': input file changed while reading" in err
+               and not leftovers(), f"status {p.returncode}, {err}, {leftovers()}")
+        for f in leftovers():
+            os.unlink(os.path.join(d, f))
+    # A long run (a sparse 1 GiB input) is stopped once its temporary file is there.
+    sparse = write(d, "sparse.npy", npy("<f4", (1 << 28,), b""))
+    os.truncate(sparse, 128 + (4 << 28))
+    signals = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+    for sig in signals:
+        p = subprocess.Popen(HOSTMATH + ["eval", "erfcxf", "--in", sparse, "--out", out, "-j", "2"],
+                             preexec_fn=lambda: [signal.signal(s, signal.SIG_DFL) for s in signals])
+        while not leftovers() and p.poll() is None:
+            time.sleep(0.001)
+        p.send_signal(sig)
+        p.wait()
+        expect(f"stopped by {sig.name}", p.returncode == -sig and not leftovers(), f"status {p.returncode}, {leftovers()}")
+        for f in leftovers():
+            os.unlink(os.path.join(d, f))
+
+
 def main():
     with tempfile.TemporaryDirectory() as d:
-        for test in (planted_errors, malformed_files, round_trips):
+        for test in (planted_errors, malformed_files, round_trips, outputs, interruptions):
             os.makedirs(os.path.join(d, test.__name__))
             test(os.path.join(d, test.__name__))
     for f in failures:

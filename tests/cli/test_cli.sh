@@ -75,6 +75,8 @@ faults=(
   "version to a full disk|cannot write the output|--version >/dev/full"
   "unreadable stdin|cannot read standard input|erfinvf - </"
   "NUL in an argument|x00x' is not a number|erfinvf - < <(printf '0.5\0x\n')"
+  "bytes from 0x80 escaped|'\\xff\\x9b' is not a number|erfinvf \$(printf '\\xff\\x9b')"
+  "long word echoed in part|x'... (200000 bytes) is not a number|erfinvf - < <(head -c 200000 /dev/zero | tr '\\0' x)"
 )
 for fault in "${faults[@]}"; do
   IFS='|' read -r name pattern command <<<"$fault"
@@ -82,6 +84,33 @@ for fault in "${faults[@]}"; do
   code=$?
   if [ "$code" -ne 0 ] && grep -qF -- "$pattern" <<<"$err"; then passed=$((passed + 1)); else
     echo "FAIL $name: status $code, stderr: $err"; failed=$((failed + 1)); fi
+done
+
+# Lines and pipes: a line that cannot be evaluated (too long to hold, beyond
+# the memory limit) prints "error" and the run goes on, to exit 2; a closed
+# pipe stops the run at its first failed write.  The command runs under
+# pipefail, $H standing for hostmath; stdout lines are joined by spaces.
+H="${hostmath[*]}"
+streams=(
+  "overlong line|2|1 0x3c00 error 2 0x4000|line 2: longer than the limit of 1048576 bytes|{ echo 1; head -c 3000000 /dev/zero | tr '\\0' x; echo; echo 2; } | $H __int2half_rn -"
+  "closed pipe, endless input|2|0.47693628 0x3ef430fe|cannot write the output: Broken pipe|trap '' PIPE; yes 0.5 2>/dev/null | timeout 10 $H erfinvf - | head -1"
+  "closed pipe, finite input|2|1 0x3c00|cannot write the output: Broken pipe\$|trap '' PIPE; seq 100000 2>/dev/null | $H __int2half_rn - | head -1"
+)
+# Where a small address space lets the command run at all (not under a
+# sanitizer or an emulator), a line beyond it is an error line, not the end.
+if (ulimit -v 40000 && echo 1 | $H __int2half_rn - >/dev/null 2>&1) 2>/dev/null; then
+  streams+=("line beyond the memory limit|2|1 0x3c00 error 2 0x4000|line 2: longer than|ulimit -v 40000; { echo 1; head -c 50000000 /dev/zero | tr '\\0' 7; echo; echo 2; } | $H __int2half_rn -")
+fi
+for row in "${streams[@]}"; do
+  IFS='|' read -r name status stdout pattern command <<<"$row"
+  out=$(set -o pipefail; eval "$command" 2>/tmp/hostmath_cli_err.$$)
+  code=$?
+  err=$(cat /tmp/hostmath_cli_err.$$)
+  if [ "$code" = "$status" ] && [ "${out//$'\n'/ }" = "$stdout" ] && grep -qE -- "$pattern" <<<"$err"; then
+    passed=$((passed + 1))
+  else
+    echo "FAIL $name: status $code (want $status), stdout: $out, stderr: ${err:0:300}"; failed=$((failed + 1))
+  fi
 done
 
 # The listing names every function once, and every function it names takes

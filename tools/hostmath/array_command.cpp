@@ -4,6 +4,7 @@
 
 #include "array_form.h"
 #include "check_report.h"
+#include "cleanup.h"
 #include "cli.h"
 #include "npy.h"
 
@@ -38,6 +39,7 @@ struct Options {
     std::vector<std::string> inputs;
     std::string got;
     std::string out;
+    bool force = false;  // replace an --out the user may not write
     bool raw = false;
     std::vector<std::string> dtypes;
     hostmath_compare::Rules rules;
@@ -78,6 +80,8 @@ Options parse_options(const std::vector<std::string>& args)
             o.got = next();
         } else if (name == "--out" && !o.check) {
             o.out = next();
+        } else if (name == "--force" && !o.check) {
+            o.force = true;
         } else if (name == "--raw") {
             o.raw = true;
         } else if (name == "--dtype") {
@@ -130,19 +134,19 @@ Kind raw_kind(const Options& o, std::size_t file, Kind wanted)
 Shape element_shape(const InputArray& a, const ArrayType& t, const std::string& role)
 {
     if (!holds(a, t.kind))
-        throw UsageError(quoted(a.path()) + ": dtype " + kind_name(a.kind()) + " does not match " + role + " (" +
+        throw UsageError(quoted_file(a.path()) + ": dtype " + kind_name(a.kind()) + " does not match " + role + " (" +
                          kind_name(t.kind) + ")");
     Shape shape = a.shape();
     if (t.components == 1) return shape;
     if (a.raw()) {
         if (a.elements() % t.components != 0)
-            throw UsageError(quoted(a.path()) + ": raw size is not a multiple of the element size (a pair of " +
+            throw UsageError(quoted_file(a.path()) + ": raw size is not a multiple of the element size (a pair of " +
                              kind_name(t.kind) + ")");
         return {a.elements() / t.components};
     }
     if (shape.empty() || shape.back() != t.components)
-        throw UsageError(quoted(a.path()) + ": shape " + shape_text(shape) + " must end in an axis of length 2 for " +
-                         role + " (a pair per element)");
+        throw UsageError(quoted_file(a.path()) + ": shape " + shape_text(shape) +
+                         " must end in an axis of length 2 for " + role + " (a pair per element)");
     shape.pop_back();
     return shape;
 }
@@ -175,8 +179,8 @@ Job open_job(const Options& o)
         const Shape shape = element_shape(*job.inputs[k], t, role);
         if (k == 0) job.shape = shape;
         if (shape != job.shape)
-            throw UsageError("shapes differ: " + quoted(o.inputs[0]) + " holds " + shape_text(job.shape) + ", " +
-                             quoted(o.inputs[k]) + " holds " + shape_text(shape));
+            throw UsageError("shapes differ: " + quoted_file(o.inputs[0]) + " holds " + shape_text(job.shape) + ", " +
+                             quoted_file(o.inputs[k]) + " holds " + shape_text(shape));
     }
     if (o.raw && !o.check && o.dtypes.size() == files + 1 && parse_raw_dtype(o.dtypes.back()) != f.result_array.kind)
         throw UsageError("--dtype " + o.dtypes.back() + " does not match the result of " + f.signature() + " (" +
@@ -186,11 +190,20 @@ Job open_job(const Options& o)
         job.got = std::make_unique<InputArray>(o.got, o.raw, raw_kind(o, o.inputs.size(), f.result_array.kind));
         const Shape shape = element_shape(*job.got, f.result_array, "the result of " + f.signature());
         if (shape != job.shape)
-            throw UsageError("shapes differ: the inputs hold " + shape_text(job.shape) + ", " + quoted(o.got) +
+            throw UsageError("shapes differ: the inputs hold " + shape_text(job.shape) + ", " + quoted_file(o.got) +
                              " holds " + shape_text(shape));
     }
     job.call = array_form(f);
     return job;
+}
+
+// Throws when an input file changed while it was read: what was read from it
+// may be a mixture of old and new data.
+void check_unchanged(const Job& job)
+{
+    for (const auto& a : job.inputs)
+        if (a->changed()) throw UsageError(changed_input_message(a->path()));
+    if (job.got && job.got->changed()) throw UsageError(changed_input_message(job.got->path()));
 }
 
 // Scratch arrays of one thread, aligned for any element kind.
@@ -305,7 +318,7 @@ int run_eval(const Options& o, const Job& job)
     Shape out_shape = job.shape;
     if (f.result_array.components == 2) out_shape.push_back(2);
     const std::string header = o.raw ? "" : npy_header(f.result_array.kind, out_shape);
-    OutputFile out(o.out);  // a bad --out fails here, before the work
+    OutputFile out(o.out, o.force);  // a bad --out fails here, before the work
     std::string error = out.write_at(header.data(), header.size(), 0);
     const unsigned threads = thread_count(o, job.count);
     std::vector<Scratch> scratch(threads);
@@ -316,6 +329,7 @@ int run_eval(const Options& o, const Job& job)
             return out.write_at(scratch[t].out.data(), n * bytes, header.size() + first * bytes);
         });
     if (!error.empty()) throw UsageError(error);
+    check_unchanged(job);
     out.commit();
     return kExitMatch;
 }
@@ -379,6 +393,7 @@ int run_check(const Options& o, const Job& job)
             return std::string();
         });
     if (!error.empty()) throw UsageError(error);
+    check_unchanged(job);
     CheckSummary summary{f.signature(), kind, o.rules, {}, {}, {}};
     summary.report.keep = o.show;
     for (const auto& r : reports) summary.report.merge(r);

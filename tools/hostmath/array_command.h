@@ -1,6 +1,6 @@
 // The eval and check subcommands: a function over whole array files.
 //
-//   hostmath eval FUNCTION --in X [--in Y] --out R
+//   hostmath eval FUNCTION --in X [--in Y] --out R [--force]
 //   hostmath check FUNCTION --in X [--in Y] --got DEVICE [--max-ulp N]
 //                  [--nan exact|any] [--show N] [--json]
 //   both: [--raw [--dtype T[,T...]]] [-j N]

@@ -426,21 +426,26 @@ std::string overload_list(const std::string& name)
 
 }  // namespace
 
-std::string quoted(const std::string& word)
+std::string quoted(const std::string& word, std::size_t limit)
 {
+    const std::size_t shown = std::min(word.size(), limit);
     std::string out = "'";
-    for (char c : word) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto byte = static_cast<unsigned char>(word[i]);
+        if (byte < 0x20 || byte >= 0x7f) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02x", byte);
             out += escape;
         } else {
-            out += c;
+            out += word[i];
         }
     }
-    return out + "'";
+    out += "'";
+    if (shown < word.size()) out += "... (" + std::to_string(word.size()) + " bytes)";
+    return out;
 }
+
+std::string quoted_file(const std::string& path) { return quoted(path, PATH_MAX); }
 
 std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits)
 {

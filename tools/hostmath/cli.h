@@ -61,9 +61,16 @@ std::string evaluate(const Function& f, const std::vector<std::string>& words);
 // One element as the command shows it: "VALUE BITS", e.g. "0.5 0x3f000000".
 std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits);
 
-// A word quoted for a message, with control bytes (a NUL, say) escaped so
-// that the message reaches the user whole.
-std::string quoted(const std::string& word);
+// A word quoted for a message.  Control bytes (a NUL, say) and bytes from
+// 0x80 up are escaped as \xNN, so that the message reaches the user whole and
+// a terminal shows it as it is; of a word longer than `limit` bytes only the
+// first `limit` are shown, with the word's length.
+constexpr std::size_t kQuotedWordLimit = 100;
+std::string quoted(const std::string& word, std::size_t limit = kQuotedWordLimit);
+
+// A file name quoted for a message: as quoted(), up to the longest path the
+// system opens.
+std::string quoted_file(const std::string& path);
 
 // Argument parsing, one word each (exposed for the tests and the fuzz target).
 float parse_float(const std::string& word);

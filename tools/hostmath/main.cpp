@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ constexpr int kUsageError = 2;
 
 const char* const kHelp = R"(usage: hostmath FUNCTION ARG...
        hostmath FUNCTION -          read one argument set per line from standard input
-       hostmath eval FUNCTION --in X [--in Y] --out R
+       hostmath eval FUNCTION --in X [--in Y] --out R [--force]
        hostmath check FUNCTION --in X [--in Y] --got DEVICE [--max-ulp N] [--nan exact|any]
                       [--show N] [--json]
        hostmath --list              list every function with its signature
@@ -46,7 +47,8 @@ Arguments:
 Output: one line per evaluation, each result as "VALUE BITS"; a pair gives
 both fields, low first.  In the standard-input mode a bad line prints "error"
 in its place and a message naming the line on standard error; the exit status
-is then 2.
+is then 2.  A line holds at most 1 MiB: a longer one is a bad line, read to
+its end.  The first failed write (a closed pipe) ends the run with status 2.
 
 Examples:
   hostmath __float2bfloat16_rn 3.14159        -> 3.140625 0x4049
@@ -71,6 +73,7 @@ Arrays (eval, check):
                         one per file (inputs, then --got or --out); T is one of
                         f16 bf16 f32 f64 i8 i16 i32 i64 u8 u16 u32 u64
   -j N                  threads (default: all)
+  --force               eval: replace an --out file the user may not write
   --max-ulp N           accept distances up to N (default 0: bit-exact)
   --nan exact|any       any: accept any NaN where a NaN is expected
   --show N              list the first N mismatches (default 10)
@@ -81,7 +84,11 @@ Arrays (eval, check):
   against a finite value are mismatches at any --max-ulp; so is a NaN with
   other bits unless --nan any.  check exits 0 when every element is within
   --max-ulp, 1 when not, 2 on bad usage, bad files or I/O errors.
-  The output of eval appears under its name only when complete.
+  The output of eval appears under its name only when complete; a file it
+  replaces keeps its mode.  SIGINT, SIGTERM and SIGHUP remove the partial
+  output; an input that changes while it is read is an error (status 2).
+  Limits: an .npy header of 1 MiB; an input that is not a regular file (a
+  pipe) is read into memory, up to 256 MiB.
 
   hostmath eval erfinvf --in x.npy --out ref.npy
   hostmath check __float2bfloat16_rn --in x.npy --got device.npy --json
@@ -94,35 +101,83 @@ void list_functions()
         std::cout << f.signature() << " -> " << f.result << "\n";
 }
 
-// Flushes standard output; on failure (a full disk, a closed pipe) reports
-// it and turns the status into an error.
-int finish_output(int status)
+// Reports output that could not be written (a full disk, a closed pipe).
+int output_failed(int error)
 {
-    errno = 0;
-    std::cout.flush();
-    if (std::cout) return status;
-    std::cerr << "hostmath: cannot write the output: " << std::strerror(errno ? errno : EIO) << "\n";
+    std::cerr << "hostmath: cannot write the output: " << std::strerror(error ? error : EIO) << "\n";
     return kUsageError;
 }
 
+// Flushes standard output; on failure reports it and turns the status into
+// an error.  A stream that failed earlier has left its cause in errno.
+int finish_output(int status)
+{
+    if (std::cout) {
+        errno = 0;
+        std::cout.flush();
+    }
+    return std::cout ? status : output_failed(errno);
+}
+
+// The longest line of standard input the command holds: longer lines are
+// errors, read to their end without being kept.
+constexpr std::size_t kLineLimit = std::size_t{1} << 20;
+
+enum class LineRead { line, too_long, no_memory, end };
+
+// Reads one line of standard input, without its newline, into `line`.
+LineRead read_line(std::string& line)
+{
+    line.clear();
+    LineRead result = LineRead::end;
+    for (int c; (c = getc_unlocked(stdin)) != EOF;) {
+        if (result == LineRead::end) result = LineRead::line;
+        if (c == '\n') break;
+        if (result != LineRead::line) continue;
+        if (line.size() == kLineLimit) result = LineRead::too_long;
+        try {
+            if (result == LineRead::line) line += static_cast<char>(c);
+        } catch (const std::bad_alloc&) {
+            result = LineRead::no_memory;
+        }
+        if (result != LineRead::line) std::string().swap(line);  // give the memory back
+    }
+    return result;
+}
+
+// One evaluation per line; a line that cannot be evaluated prints "error" in
+// its place and makes the status 2.  Stops at the first failed write.
 int evaluate_stdin(const hostmath_cli::Function& f)
 {
     int status = 0;
     std::string line;
-    for (unsigned long number = 1; std::getline(std::cin, line); ++number) {
+    LineRead read;
+    for (unsigned long number = 1; (read = read_line(line)) != LineRead::end; ++number) {
+        std::string problem;
         try {
-            std::cout << hostmath_cli::evaluate(f, hostmath_cli::split_words(line)) << "\n";
+            if (read == LineRead::line)
+                std::cout << hostmath_cli::evaluate(f, hostmath_cli::split_words(line)) << "\n";
+            else if (read == LineRead::too_long)
+                problem = "longer than the limit of " + std::to_string(kLineLimit) + " bytes";
+            else
+                problem = "out of memory";
         } catch (const hostmath_cli::UsageError& e) {
+            problem = e.what();
+        } catch (const std::bad_alloc&) {
+            problem = "out of memory";
+        }
+        if (!problem.empty()) {
             std::cout << "error\n";
-            std::cerr << "hostmath: line " << number << ": " << e.what() << "\n";
+            std::cerr << "hostmath: line " << number << ": " << problem << "\n";
             status = kUsageError;
         }
+        if (!std::cout) return output_failed(errno);
     }
     if (std::ferror(stdin)) {
         std::cerr << "hostmath: cannot read standard input: " << std::strerror(errno ? errno : EIO) << "\n";
         return kUsageError;
     }
-    return status;
+    return finish_output(status);
 }
 
 }  // namespace
@@ -149,7 +204,7 @@ int main(int argc, char** argv)
     try {
         if (args[0] == "eval" || args[0] == "check") return finish_output(hostmath_cli::run_array_command(args));
         const hostmath_cli::Function& f = hostmath_cli::find_function(args[0]);
-        if (args.size() == 2 && args[1] == "-") return finish_output(evaluate_stdin(f));
+        if (args.size() == 2 && args[1] == "-") return evaluate_stdin(f);
         std::cout << hostmath_cli::evaluate(f, {args.begin() + 1, args.end()}) << "\n";
         return finish_output(0);
     } catch (const hostmath_cli::UsageError& e) {

@@ -1,9 +1,12 @@
 // Reading and writing the array files of the eval and check subcommands.
 #include "npy.h"
 
+#include "cleanup.h"
 #include "cli.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -19,6 +22,12 @@ using hostmath_compare::Kind;
 constexpr char kMagic[] = "\x93NUMPY";
 constexpr std::size_t kMagicSize = 6;
 constexpr std::size_t kHeaderAlignment = 64;  // data start, as NumPy writes it
+// The largest header read: NumPy writes a few hundred bytes (and by default
+// reads no more than 10000); beyond this a file is refused, not parsed.
+constexpr std::uint64_t kMaxHeaderBytes = 1 << 20;
+// A file that cannot be mapped (a pipe, a device) is read into memory, up to
+// this size: an endless one (/dev/zero) is refused rather than exhausting memory.
+constexpr std::size_t kMaxReadBytes = std::size_t{1} << 28;
 
 struct KindNames {
     Kind kind;
@@ -45,7 +54,7 @@ const KindNames& names_of(Kind k)
 
 std::string system_error(const std::string& path, const char* what)
 {
-    return "cannot " + std::string(what) + " " + quoted(path) + ": " + std::strerror(errno);
+    return "cannot " + std::string(what) + " " + quoted_file(path) + ": " + std::strerror(errno);
 }
 
 // A cursor over the header dictionary, which NumPy writes as a Python literal:
@@ -84,7 +93,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& why) const { throw UsageError(quoted(path_) + ": " + why); }
+    [[noreturn]] void fail(const std::string& why) const { throw UsageError(quoted_file(path_) + ": " + why); }
 
     void skip_space()
     {
@@ -160,7 +169,7 @@ private:
 // The element kind of a .npy type string, or a UsageError saying why not.
 Kind kind_of_descr(const std::string& descr, const std::string& path)
 {
-    auto fail = [&](const std::string& why) { throw UsageError(quoted(path) + ": " + why); };
+    auto fail = [&](const std::string& why) { throw UsageError(quoted_file(path) + ": " + why); };
     if (descr.size() >= 2 && descr[1] == 'O') fail("object dtype is not supported (arrays of numbers only)");
     const std::string code = descr.size() >= 2 ? descr.substr(1) : descr;
     const char order = descr.empty() ? '?' : descr[0];
@@ -214,7 +223,7 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
     }
     const std::uint64_t size = hostmath_compare::size_of(kind_);
     if (file_size_ % size != 0)
-        throw UsageError(quoted(path_) + ": raw size " + std::to_string(file_size_) +
+        throw UsageError(quoted_file(path_) + ": raw size " + std::to_string(file_size_) +
                          " bytes is not a multiple of the element size " + std::to_string(size));
     elements_ = file_size_ / size;
     shape_ = {elements_};
@@ -222,7 +231,17 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
 
 InputArray::~InputArray()
 {
+    forget_mapping(mapping_slot_);
     if (mapping_) munmap(mapping_, mapped_size_);
+    if (fd_ >= 0) close(fd_);
+}
+
+bool InputArray::changed() const
+{
+    struct stat st {};
+    if (fd_ < 0) return false;
+    return fstat(fd_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) != mapped_size_ ||
+           st.st_mtim.tv_sec != mtime_.tv_sec || st.st_mtim.tv_nsec != mtime_.tv_nsec;
 }
 
 void InputArray::map_file()
@@ -241,16 +260,21 @@ void InputArray::map_file()
         void* m = mmap(nullptr, mapped_size_, PROT_READ, MAP_PRIVATE, fd, 0);
         if (m != MAP_FAILED) {
             mapping_ = m;
+            mapping_slot_ = note_mapping(m, mapped_size_, path_);
             madvise(m, mapped_size_, MADV_SEQUENTIAL);
-            close(fd);
+            fd_ = fd;  // kept for changed()
+            mtime_ = st.st_mtim;
             data_ = static_cast<const unsigned char*>(m);
             file_size_ = mapped_size_;
             return;
         }
     }
-    // Not mappable (a pipe, or empty): read it whole.
+    // Not mappable (a pipe, a device, or empty): read it whole, up to a limit.
     unsigned char buffer[1 << 16];
     for (;;) {
+        // Data that cannot be .npy need not be read further: parse_npy says what is wrong.
+        const bool not_npy = read_bytes_.size() >= kMagicSize && std::memcmp(read_bytes_.data(), kMagic, kMagicSize) != 0;
+        if (!raw_ && not_npy) break;
         const ssize_t got = read(fd, buffer, sizeof buffer);
         if (got == 0) break;
         if (got < 0) {
@@ -258,6 +282,12 @@ void InputArray::map_file()
             const std::string message = system_error(path_, "read");
             close(fd);
             throw UsageError(message);
+        }
+        if (read_bytes_.size() + static_cast<std::size_t>(got) > kMaxReadBytes) {
+            close(fd);
+            throw UsageError(quoted_file(path_) + ": more than " + std::to_string(kMaxReadBytes) +
+                             " bytes (256 MiB), the limit of an input that is not a regular file (a pipe, a device); "
+                             "save it to a file");
         }
         read_bytes_.insert(read_bytes_.end(), buffer, buffer + got);
     }
@@ -268,7 +298,7 @@ void InputArray::map_file()
 
 NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::string& path)
 {
-    const std::string name = quoted(path);
+    const std::string name = quoted_file(path);
     if (size < kMagicSize + 2 || std::memcmp(bytes, kMagic, kMagicSize) != 0)
         throw UsageError(name + ": not an .npy file (use --raw for raw data)");
     const unsigned major = bytes[6], minor = bytes[7];
@@ -279,6 +309,9 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     const std::uint64_t prefix = kMagicSize + 2 + length_bytes;
     if (size < prefix) throw UsageError(name + ": truncated header");
     const std::uint64_t header_length = read_le(bytes + kMagicSize + 2, length_bytes);
+    if (header_length > kMaxHeaderBytes)
+        throw UsageError(name + ": header of " + std::to_string(header_length) + " bytes, more than the limit of " +
+                         std::to_string(kMaxHeaderBytes) + " (1 MiB)");
     if (size - prefix < header_length) throw UsageError(name + ": truncated header");
     const std::string header(reinterpret_cast<const char*>(bytes + prefix), static_cast<std::size_t>(header_length));
 
@@ -289,7 +322,11 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     layout.kind = kind_of_descr(descr, path);
     if (fortran)
         throw UsageError(name + ": Fortran order is not supported; save it in C order: np.ascontiguousarray(a)");
-    layout.elements = element_count(layout.shape);
+    try {
+        layout.elements = element_count(layout.shape);
+    } catch (const UsageError& e) {
+        throw UsageError(name + ": " + e.what());
+    }
     layout.data_offset = prefix + header_length;
     const std::uint64_t available = size - layout.data_offset;
     const std::uint64_t element_size = hostmath_compare::size_of(layout.kind);
@@ -300,17 +337,21 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     return layout;
 }
 
-OutputFile::OutputFile(const std::string& requested) : path_(requested)
+OutputFile::OutputFile(const std::string& requested, bool force) : path_(requested)
 {
     // An existing target must be a regular file: renaming over a device
     // (/dev/null) or a pipe would replace it.  A symbolic link is followed,
-    // so that the file it names is the one replaced.
+    // so that the file it names is the one replaced.  One that the user may
+    // not write is refused, as opening it for writing would be, unless forced.
     struct stat st {};
-    if (stat(requested.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw UsageError("cannot write " + quoted(requested) + ": it is a directory");
+    const bool replacing = stat(requested.c_str(), &st) == 0;
+    if (replacing) {
+        if (S_ISDIR(st.st_mode)) throw UsageError("cannot write " + quoted_file(requested) + ": it is a directory");
         if (!S_ISREG(st.st_mode))
-            throw UsageError("cannot write " + quoted(requested) +
+            throw UsageError("cannot write " + quoted_file(requested) +
                              ": not a regular file (the output is written under a temporary name, then renamed)");
+        if (!force && faccessat(AT_FDCWD, requested.c_str(), W_OK, AT_EACCESS) != 0)
+            throw UsageError(system_error(requested, "write") + " (--force replaces it)");
         if (char* resolved = realpath(requested.c_str(), nullptr)) {
             path_ = resolved;
             std::free(resolved);
@@ -320,11 +361,32 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) throw UsageError("cannot write " + quoted(path) + ": no file name");
-    std::string pattern = directory + "." + base + ".tmp.XXXXXX";
-    fd_ = mkstemp(&pattern[0]);
-    if (fd_ < 0) throw UsageError(system_error(requested, "write"));
-    temporary_ = pattern;
+    if (base.empty()) throw UsageError("cannot write " + quoted_file(path) + ": no file name");
+    // ".NAME.tmp.XXXXXX", with NAME cut short where the whole would exceed
+    // the longest name the directory holds.
+    const char suffix[] = ".tmp.XXXXXX";
+    const long name_max = pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    const std::size_t longest = name_max > 0 ? static_cast<std::size_t>(name_max) : NAME_MAX;
+    const std::size_t kept = std::min(base.size(), longest > sizeof suffix ? longest - sizeof suffix : 0);
+    std::string pattern = directory + "." + base.substr(0, kept) + suffix;
+    {
+        const CleanupSignalsBlocked blocked;  // the handlers know the file from its creation on
+        fd_ = mkstemp(&pattern[0]);
+        if (fd_ < 0) throw UsageError(system_error(requested, "write"));
+        if (!note_temporary(pattern)) {  // longer than a path may be: not reached
+            close(fd_);
+            unlink(pattern.c_str());
+            errno = ENAMETOOLONG;
+            throw UsageError(system_error(requested, "write"));
+        }
+        temporary_ = pattern;
+    }
+    if (replacing) {
+        // The replacement keeps the owner (where the user may give it) and mode of the file it replaces.
+        const bool owner_kept = fchown(fd_, st.st_uid, st.st_gid) == 0;
+        fchmod(fd_, st.st_mode & (owner_kept ? 07777 : 0777));
+        return;
+    }
     // mkstemp makes the file private; give it the permissions a new file gets.
     const mode_t mask = umask(0);
     umask(mask);
@@ -334,7 +396,10 @@ OutputFile::OutputFile(const std::string& requested) : path_(requested)
 OutputFile::~OutputFile()
 {
     if (fd_ >= 0) close(fd_);
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (temporary_.empty()) return;
+    const CleanupSignalsBlocked blocked;
+    unlink(temporary_.c_str());
+    forget_temporary();
 }
 
 std::string OutputFile::write_at(const void* bytes, std::size_t size, std::uint64_t offset)
@@ -359,7 +424,9 @@ void OutputFile::commit()
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0) throw UsageError(system_error(path_, "write"));
+    const CleanupSignalsBlocked blocked;
     if (rename(temporary_.c_str(), path_.c_str()) != 0) throw UsageError(system_error(path_, "write"));
+    forget_temporary();
     temporary_.clear();
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
     std::uint64_t elements() const { return elements_; }
     const unsigned char* data() const { return data_; }
 
+    // Whether a mapped file has changed since it was opened (truncated or
+    // rewritten): the data read from it may then be other data.  A fault on
+    // a page it no longer has ends the command with a message (cleanup.h).
+    bool changed() const;
+
 private:
     void map_file();
 
@@ -65,16 +71,21 @@ private:
     const unsigned char* data_ = nullptr;
     void* mapping_ = nullptr;      // the mapped file, or null when it was read
     std::size_t mapped_size_ = 0;
+    int mapping_slot_ = -1;        // its note for the SIGBUS handler
+    int fd_ = -1;                  // the mapped file, and when it was last changed
+    timespec mtime_{};
     std::vector<unsigned char> read_bytes_;  // a file that cannot be mapped (a pipe)
     std::uint64_t file_size_ = 0;
 };
 
 // An output file written under a temporary name in the target's directory.
-// Constructing it checks that the target can be written (before any work);
-// commit() renames it into place; destroying it uncommitted removes it.
+// Constructing it checks that the target can be written (before any work):
+// an existing target the user may not write is refused unless `force`; the
+// replacement keeps its mode.  commit() renames it into place; destroying it
+// uncommitted removes it, and so do SIGINT, SIGTERM and SIGHUP (cleanup.h).
 class OutputFile {
 public:
-    explicit OutputFile(const std::string& path);
+    explicit OutputFile(const std::string& path, bool force = false);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
