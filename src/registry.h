@@ -102,46 +102,34 @@
     X(rsqrtf, float, (float), roots, fp, v3, map, 1.5)                                                           \
     X(rcbrt, double, (double), roots, fp, v3, map, 5)                                                            \
     X(rcbrtf, float, (float), roots, fp, v3, map, 2)                                                             \
-    /* maximum */                                                                                               \
-    X(max, int, (int, int), minmax, bits, baseline, none, 0)                                                     \
-    X(max, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                          \
-    X(max, unsigned int, (int, unsigned int), minmax, bits, baseline, none, 0)                                   \
-    X(max, unsigned int, (unsigned int, int), minmax, bits, baseline, none, 0)                                   \
-    X(max, long, (long, long), minmax, bits, baseline, none, 0)                                                  \
-    X(max, unsigned long, (unsigned long, unsigned long), minmax, bits, baseline, none, 0)                       \
-    X(max, unsigned long, (long, unsigned long), minmax, bits, baseline, none, 0)                                \
-    X(max, unsigned long, (unsigned long, long), minmax, bits, baseline, none, 0)                                \
-    X(max, long long, (long long, long long), minmax, bits, baseline, none, 0)                                   \
-    X(max, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)        \
-    X(max, unsigned long long, (long long, unsigned long long), minmax, bits, baseline, none, 0)                 \
-    X(max, unsigned long long, (unsigned long long, long long), minmax, bits, baseline, none, 0)                 \
-    X(max, float, (float, float), minmax, bits, baseline, pairs, 0)                                              \
-    X(max, double, (double, float), minmax, bits, baseline, none, 0)                                             \
-    X(max, double, (float, double), minmax, bits, baseline, none, 0)                                             \
-    X(max, double, (double, double), minmax, bits, baseline, pairs, 0)                                           \
-    X(umax, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                         \
-    X(llmax, long long, (long long, long long), minmax, bits, baseline, none, 0)                                 \
-    X(ullmax, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)      \
-    /* minimum */                                                                                               \
-    X(min, int, (int, int), minmax, bits, baseline, none, 0)                                                     \
-    X(min, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                          \
-    X(min, unsigned int, (int, unsigned int), minmax, bits, baseline, none, 0)                                   \
-    X(min, unsigned int, (unsigned int, int), minmax, bits, baseline, none, 0)                                   \
-    X(min, long, (long, long), minmax, bits, baseline, none, 0)                                                  \
-    X(min, unsigned long, (unsigned long, unsigned long), minmax, bits, baseline, none, 0)                       \
-    X(min, unsigned long, (long, unsigned long), minmax, bits, baseline, none, 0)                                \
-    X(min, unsigned long, (unsigned long, long), minmax, bits, baseline, none, 0)                                \
-    X(min, long long, (long long, long long), minmax, bits, baseline, none, 0)                                   \
-    X(min, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)        \
-    X(min, unsigned long long, (long long, unsigned long long), minmax, bits, baseline, none, 0)                 \
-    X(min, unsigned long long, (unsigned long long, long long), minmax, bits, baseline, none, 0)                 \
-    X(min, float, (float, float), minmax, bits, baseline, pairs, 0)                                              \
-    X(min, double, (double, float), minmax, bits, baseline, none, 0)                                             \
-    X(min, double, (float, double), minmax, bits, baseline, none, 0)                                             \
-    X(min, double, (double, double), minmax, bits, baseline, pairs, 0)                                           \
-    X(umin, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                         \
-    X(llmin, long long, (long long, long long), minmax, bits, baseline, none, 0)                                 \
-    X(ullmin, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)
+    /* maximum and minimum */                                                                                 \
+    HOSTMATH_REGISTRY_MIN_MAX(X, max, umax, llmax, ullmax)                                                       \
+    HOSTMATH_REGISTRY_MIN_MAX(X, min, umin, llmin, ullmin)
+
+// The nineteen signatures of the maximum (or minimum) family, in the order
+// that makes a search for the first overload taking the arguments by safe
+// conversions find the one C++ overload resolution picks; the float and double
+// forms of two same-typed arguments have array forms.
+#define HOSTMATH_REGISTRY_MIN_MAX(X, name, uname, llname, ullname)                                              \
+    X(name, int, (int, int), minmax, bits, baseline, none, 0)                                                    \
+    X(name, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                         \
+    X(name, unsigned int, (int, unsigned int), minmax, bits, baseline, none, 0)                                  \
+    X(name, unsigned int, (unsigned int, int), minmax, bits, baseline, none, 0)                                  \
+    X(name, long, (long, long), minmax, bits, baseline, none, 0)                                                 \
+    X(name, unsigned long, (unsigned long, unsigned long), minmax, bits, baseline, none, 0)                      \
+    X(name, unsigned long, (long, unsigned long), minmax, bits, baseline, none, 0)                               \
+    X(name, unsigned long, (unsigned long, long), minmax, bits, baseline, none, 0)                               \
+    X(name, long long, (long long, long long), minmax, bits, baseline, none, 0)                                  \
+    X(name, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)       \
+    X(name, unsigned long long, (long long, unsigned long long), minmax, bits, baseline, none, 0)                \
+    X(name, unsigned long long, (unsigned long long, long long), minmax, bits, baseline, none, 0)                \
+    X(name, float, (float, float), minmax, bits, baseline, pairs, 0)                                             \
+    X(name, double, (double, float), minmax, bits, baseline, none, 0)                                            \
+    X(name, double, (float, double), minmax, bits, baseline, none, 0)                                            \
+    X(name, double, (double, double), minmax, bits, baseline, pairs, 0)                                          \
+    X(uname, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                        \
+    X(llname, long long, (long long, long long), minmax, bits, baseline, none, 0)                                \
+    X(ullname, unsigned long long, (unsigned long long, unsigned long long), minmax, bits, baseline, none, 0)
 
 // ---------------------------------------------------------------------------
 // The registry in C++: the row kinds as enumerations, the array form's type

@@ -93,6 +93,8 @@ inline T settled(T v)
 // again), it gave each path its own copy of the body and moved arithmetic and
 // C library calls without side effects past the restore.  test_fp_env checks
 // the compiled code under each state.
+// FpState: the caller's state saved and the default installed on
+// construction, the saved state put back on destruction.
 #if defined(HOSTMATH_FP_ENV_X86)
 
 inline unsigned int read_mxcsr()
@@ -103,28 +105,16 @@ inline unsigned int read_mxcsr()
 }
 inline void write_mxcsr(unsigned int v) { __asm__ __volatile__("ldmxcsr %0" : : "m"(v) : "memory"); }
 
-class FpEnvGuard {
+class FpState {
 public:
-    FpEnvGuard() : saved_(read_mxcsr()), errno_(errno)
+    FpState() : saved_(read_mxcsr())
     {
         if ((saved_ & kControl) != kDefault) write_mxcsr((saved_ & ~kControl) | kDefault);
     }
     // Written back unconditionally: on the processors measured, reading MXCSR
     // waits for the floating-point operations in flight and cost more than
     // the write (docs/benchmarks.md).
-    ~FpEnvGuard()
-    {
-        write_mxcsr(saved_);
-        errno = errno_;
-    }
-    // The guard for a function of the arguments args, pinned after the install.
-    template <typename... Reals>
-    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
-    {
-        (pin(args), ...);
-    }
-    FpEnvGuard(const FpEnvGuard&) = delete;
-    FpEnvGuard& operator=(const FpEnvGuard&) = delete;
+    ~FpState() { write_mxcsr(saved_); }
 
 private:
     // MXCSR: flags in bits 0-5, denormals-are-zero 6, exception masks 7-12,
@@ -132,7 +122,6 @@ private:
     static constexpr unsigned int kControl = 0xffc0;
     static constexpr unsigned int kDefault = 0x1f80;  // all masked, to nearest, no flushing
     const unsigned int saved_;
-    const int errno_;
 };
 
 #elif defined(HOSTMATH_FP_ENV_AARCH64)
@@ -152,26 +141,17 @@ inline std::uint64_t read_fpsr()
 inline void write_fpcr(std::uint64_t v) { __asm__ __volatile__("msr fpcr, %0" : : "r"(v) : "memory"); }
 inline void write_fpsr(std::uint64_t v) { __asm__ __volatile__("msr fpsr, %0" : : "r"(v) : "memory"); }
 
-class FpEnvGuard {
+class FpState {
 public:
-    FpEnvGuard() : control_(read_fpcr()), flags_(read_fpsr()), errno_(errno)
+    FpState() : control_(read_fpcr()), flags_(read_fpsr())
     {
         if ((control_ & kControl) != 0) write_fpcr(control_ & ~kControl);
     }
-    ~FpEnvGuard()
+    ~FpState()
     {
         if (read_fpcr() != control_) write_fpcr(control_);
         if (read_fpsr() != flags_) write_fpsr(flags_);
-        errno = errno_;
     }
-    // The guard for a function of the arguments args, pinned after the install.
-    template <typename... Reals>
-    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
-    {
-        (pin(args), ...);
-    }
-    FpEnvGuard(const FpEnvGuard&) = delete;
-    FpEnvGuard& operator=(const FpEnvGuard&) = delete;
 
 private:
     // FPCR: trap enables (bits 8-12 and 15), half flush-to-zero (19), rounding
@@ -180,38 +160,46 @@ private:
     static constexpr std::uint64_t kControl = 0x1f00 | 1u << 15 | 1u << 19 | 3u << 22 | 1u << 24 | 1u << 25 | 1u << 26;
     const std::uint64_t control_;
     const std::uint64_t flags_;
-    const int errno_;
 };
 
 #else
 
-class FpEnvGuard {
+class FpState {
 public:
-    FpEnvGuard() : errno_(errno)
+    FpState()
     {
         std::feholdexcept(&saved_);
         std::fesetround(FE_TONEAREST);
     }
-    ~FpEnvGuard()
-    {
-        std::fesetenv(&saved_);
-        errno = errno_;
-    }
+    ~FpState() { std::fesetenv(&saved_); }
+
+private:
+    std::fenv_t saved_;
+};
+
+#endif
+
+class FpEnvGuard {
+public:
     // The guard for a function of the arguments args, pinned after the install.
-    template <typename... Reals>
-    explicit FpEnvGuard(Reals&... args) : FpEnvGuard()
+    template <typename... Args>
+    explicit FpEnvGuard(Args&... args)
     {
         (pin(args), ...);
     }
     FpEnvGuard(const FpEnvGuard&) = delete;
     FpEnvGuard& operator=(const FpEnvGuard&) = delete;
+    ~FpEnvGuard() { *errno_location() = errno_; }
 
 private:
-    std::fenv_t saved_;
-    const int errno_;
+    // errno through a volatile access: the compiler may not know that a
+    // library call between the two changes it, and would drop the restore.
+    static volatile int* errno_location() { return &errno; }
+
+    const FpState state_;
+    const int errno_ = *errno_location();
 };
 
-#endif
 }  // namespace detail
 }  // namespace hostmath
 

@@ -161,10 +161,9 @@ struct Erfcinv {
     template <class L, typename T>
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
-        using Flag = LaneFlag<T>;
         constexpr std::size_t N = L::kCount;
         T z[N], e[N], l[N], t[N], r[N], b[N];
-        Flag upper[N], middle[N], small[N], uses_log[N], piece[N];
+        LaneFlag<T> upper[N], middle[N], small[N], uses_log[N], piece[N];
 
         for (std::size_t i = 0; i < N; ++i) {
             upper[i] = x[i] > T(kErfcinvUpperStart) ? 1 : 0;
@@ -174,7 +173,7 @@ struct Erfcinv {
             z[i] = upper[i] != 0 ? T(1) - x[i] : T(0);
             const T argument = middle[i] != 0 ? erfcinv_middle_log_argument(x[i]) : x[i];
             l[i] = uses_log[i] != 0 ? argument : T(1);
-            piece[i] = erfcinv_small_index<Flag>(x[i]);
+            piece[i] = erfcinv_small_index<LaneFlag<T>>(x[i]);
             b[i] = 0;
         }
         if (any_lane<L>(upper)) Erfinv::run<L>(z, e);
@@ -185,7 +184,7 @@ struct Erfcinv {
         }
         take_piece<L>(middle, b, [&](std::size_t i) { return erfcinv_middle_piece(x[i], l[i]); });
         for_each_erfcinv_small<T>([&](auto k) {
-            Flag lane_of_k[N];
+            LaneFlag<T> lane_of_k[N];
             for (std::size_t i = 0; i < N; ++i) lane_of_k[i] = piece[i] == k.value ? small[i] : 0;
             take_piece<L>(lane_of_k, b, [&](std::size_t i) {
                 return t[i] * ErfcinvTable<T>::template small_polynomial<k.value>(r[i]);

@@ -118,10 +118,9 @@ struct Erfcx {
     template <class L, typename T>
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
-        using Flag = LaneFlag<T>;
         constexpr std::size_t N = L::kCount;
         T a[N], r[N], s[N], e[N];
-        Flag near[N], middle[N], far[N], reflects[N];
+        LaneFlag<T> near[N], middle[N], far[N], reflects[N];
 
         for (std::size_t i = 0; i < N; ++i) {
             a[i] = std::fabs(x[i]);

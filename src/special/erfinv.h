@@ -23,12 +23,14 @@ namespace detail {
 // t * P(1/t) with t = sqrt(-log(1 - a)).
 // ---------------------------------------------------------------------------
 
+// The central piece's end, the same in both precisions.
+constexpr double kErfinvSmallEnd = 0.375;
+
 template <typename T>
 struct ErfinvTable;
 
 template <>
 struct ErfinvTable<float> {
-    static constexpr float kSmallEnd = 0.375f;
     static constexpr float kLogSplit = 5.0f;
     static constexpr float kCentreA = 2.5f;
     static constexpr float kCentreB = 3.0f;
@@ -49,7 +51,6 @@ struct ErfinvTable<float> {
 
 template <>
 struct ErfinvTable<double> {
-    static constexpr double kSmallEnd = 0.375;
     static constexpr double kLogSplit = 6.25;
     static constexpr double kCentreA = 3.125;
     static constexpr double kCentreB = 3.25;
@@ -134,14 +135,13 @@ struct Erfinv {
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
         using P = ErfinvTable<T>;
-        using Flag = LaneFlag<T>;
         constexpr std::size_t N = L::kCount;
         T a[N], w[N], root[N], b[N];
-        Flag central[N], middle[N], tail[N], uses_log[N], middle_log[N], middle_root[N];
+        LaneFlag<T> central[N], middle[N], tail[N], uses_log[N], middle_log[N], middle_root[N];
 
         for (std::size_t i = 0; i < N; ++i) {
             a[i] = std::fabs(x[i]);
-            uses_log[i] = a[i] < P::kSmallEnd ? 0 : 1;
+            uses_log[i] = a[i] < T(kErfinvSmallEnd) ? 0 : 1;
             central[i] = uses_log[i] ^ 1u;
             T argument = erfinv_log_argument(a[i]);
             if constexpr (P::kHasTail) {

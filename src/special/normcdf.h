@@ -227,11 +227,10 @@ struct Normcdf {
     template <class L, typename T>
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
-        using Flag = LaneFlag<T>;
         constexpr std::size_t N = L::kCount;
-        Flag piece[N], tail[N];
+        LaneFlag<T> piece[N], tail[N];
         for (std::size_t i = 0; i < N; ++i) {
-            piece[i] = normcdf_piece_of<Flag>(x[i]);
+            piece[i] = normcdf_piece_of<LaneFlag<T>>(x[i]);
             tail[i] = piece[i] == kLowerTailPiece ? 1 : 0;
         }
         if constexpr (N == kBlockLanes && sizeof(T) == 8) {
@@ -239,7 +238,7 @@ struct Normcdf {
         } else {
             for (std::size_t i = 0; i < N; ++i) y[i] = 0;
             for_each_normcdf_piece([&](auto k) {
-                Flag lane_of_k[N];
+                LaneFlag<T> lane_of_k[N];
                 for (std::size_t i = 0; i < N; ++i) lane_of_k[i] = piece[i] == k.value ? 1 : 0;
                 take_piece<L>(lane_of_k, y, [&](std::size_t i) { return normcdf_piece<k.value>(x[i]); });
             });

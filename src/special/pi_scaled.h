@@ -26,17 +26,26 @@ constexpr Real pi_of()
 }
 static_assert(pi_of<float>() == kPiF, "one rounded pi per precision");
 
-// The position of the units bit in the pattern of |x| >= 1: the fraction bits
-// below it are the fraction of x.  Negative below 1 (then x is an integer
-// only when it is zero), at least the format's width from 2^(fraction bits)
-// on (then every x is an integer, and from the next binade on an even one).
+// The integer structure of x, on its bits: its magnitude pattern, and the
+// position of its units bit, below which the fraction bits are the fraction
+// of x.  The position is negative from 2^(fraction bits + 1) on (every x is
+// an even integer there) and above the fraction's width below 1 (where x is
+// an integer only when it is zero).
 template <typename Real>
-inline int units_bit_of(typename Format<Real>::Bits magnitude)
-{
+struct IntegerBits {
     using F = Format<Real>;
-    constexpr int kBias = (1 << (sizeof(Real) * 8 - F::kFractionBits - 2)) - 1;  // 127 or 1023
-    return F::kFractionBits - (static_cast<int>(magnitude >> F::kFractionBits) - kBias);
-}
+    using Bits = typename F::Bits;
+    static constexpr int kBias = (1 << (sizeof(Real) * 8 - F::kFractionBits - 2)) - 1;  // 127 or 1023
+
+    explicit IntegerBits(Real x)
+        : magnitude(bits_of(x) & F::kMagnitude),
+          units(F::kFractionBits - (static_cast<int>(magnitude >> F::kFractionBits) - kBias))
+    {
+    }
+
+    const Bits magnitude;
+    const int units;
+};
 
 // x counts as an integer when it is finite and floor(x) = ceil(x): zeros of
 // either sign and every value at or above 2^52 (2^23 in single precision)
@@ -47,10 +56,9 @@ inline bool counts_as_integer(Real x)
 {
     using F = Format<Real>;
     using Bits = typename F::Bits;
-    const Bits magnitude = bits_of(x) & F::kMagnitude;
-    const int units = units_bit_of<Real>(magnitude);
-    const Bits below_units = units <= 0 ? 0 : units > F::kFractionBits ? F::kMagnitude : (Bits{1} << units) - 1;
-    return magnitude < F::kInfinity && (magnitude == 0 || (magnitude & below_units) == 0);
+    const IntegerBits<Real> b(x);
+    const Bits below_units = b.units <= 0 ? 0 : b.units > F::kFractionBits ? F::kMagnitude : (Bits{1} << b.units) - 1;
+    return b.magnitude < F::kInfinity && (b.magnitude == 0 || (b.magnitude & below_units) == 0);
 }
 
 // For an integer x: whether it is odd, its units bit (the implicit one at
@@ -60,48 +68,61 @@ inline bool integer_is_odd(Real x)
 {
     using F = Format<Real>;
     using Bits = typename F::Bits;
-    const Bits magnitude = bits_of(x) & F::kMagnitude;
-    const int units = units_bit_of<Real>(magnitude);
-    const Bits significand = (magnitude & ((Bits{1} << F::kFractionBits) - 1)) | (Bits{1} << F::kFractionBits);
-    const bool in_range = magnitude != 0 && units >= 0 && units <= F::kFractionBits;
-    return in_range && ((significand >> (in_range ? units : 0)) & 1) != 0;
+    const IntegerBits<Real> b(x);
+    constexpr Bits kOne = Bits{1} << F::kFractionBits;
+    const Bits significand = (b.magnitude & (kOne - 1)) | kOne;
+    const bool in_range = b.magnitude != 0 && b.units >= 0 && b.units <= F::kFractionBits;
+    return in_range && ((significand >> (in_range ? b.units : 0)) & 1) != 0;
 }
 
-// sin(pi x) on the lanes of L: +0 on the integers, the core's sine of the
-// rounded product x * pi elsewhere (of 0 on the integer lanes).
-struct Sinpi {
+// The rounded products x * pi on the lanes that are not integers; 0 on the
+// integers, whose result the products do not decide.
+template <class L, typename T>
+HOSTMATH_ALWAYS_INLINE void pi_products(const T (&x)[L::kCount], T (&product)[L::kCount])
+{
+    for (std::size_t i = 0; i < L::kCount; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
+}
+
+// sin(pi x) (kCosine false) or cos(pi x) on the lanes of L.  The sine is +0
+// on the integers; the cosine +1 on the even integers and -1 on the odd ones
+// (the remainder of x by 2, exact, is zero or not).  Elsewhere the core's
+// sine or cosine of the rounded product x * pi.
+template <bool kCosine>
+struct PiScaled {
     static constexpr double kPad = 0.5;
 
     template <class L, typename T>
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
-        constexpr std::size_t N = L::kCount;
-        T product[N];
-        for (std::size_t i = 0; i < N; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
-        core::sin_of<L>(product, y);
-        for (std::size_t i = 0; i < N; ++i) y[i] = counts_as_integer(x[i]) ? T(0) : y[i];
-    }
-};
-
-// cos(pi x) on the lanes of L: +1 on the even integers, -1 on the odd ones
-// (the remainder of x by 2, exact, is zero or not), the core's cosine of the
-// rounded product x * pi elsewhere.
-struct Cospi {
-    static constexpr double kPad = 0.5;
-
-    template <class L, typename T>
-    static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
-    {
-        constexpr std::size_t N = L::kCount;
-        T product[N];
-        for (std::size_t i = 0; i < N; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
-        core::cos_of<L>(product, y);
-        for (std::size_t i = 0; i < N; ++i) {
-            const T parity = integer_is_odd(x[i]) ? T(-1) : T(1);
-            y[i] = counts_as_integer(x[i]) ? parity : y[i];
+        T product[L::kCount];
+        pi_products<L>(x, product);
+        if constexpr (kCosine) core::cos_of<L>(product, y);
+        else core::sin_of<L>(product, y);
+        for (std::size_t i = 0; i < L::kCount; ++i) {
+            const T at_integer = kCosine && integer_is_odd(x[i]) ? T(-1) : T(kCosine ? 1 : 0);
+            y[i] = counts_as_integer(x[i]) ? at_integer : y[i];
         }
     }
 };
+
+using Sinpi = PiScaled<false>;
+using Cospi = PiScaled<true>;
+
+// sincospi: each result exactly what sinpi or cospi gives, the sine stored
+// first; a null pointer is skipped and its value not computed.
+template <bool kFma, typename T>
+HOSTMATH_ALWAYS_INLINE void sincospi_of(T x, T* sinp, T* cosp)
+{
+    if (sinp != nullptr) *sinp = one_lane<Sinpi, kFma>(x);
+    if (cosp != nullptr) *cosp = one_lane<Cospi, kFma>(x);
+}
+
+template <bool kFma, typename T>
+HOSTMATH_ALWAYS_INLINE void sincospi_each(const T* in, T* sinp, T* cosp, std::size_t n)
+{
+    if (sinp != nullptr) each_block<Sinpi, kFma>(in, sinp, n);
+    if (cosp != nullptr) each_block<Cospi, kFma>(in, cosp, n);
+}
 
 }  // namespace detail
 }  // namespace hostmath

@@ -7,17 +7,12 @@
 #include "cpu/export.h"
 #include "special/pi_scaled.h"
 
-using hostmath::detail::Cospi;
-using hostmath::detail::Sinpi;
-
 HOSTMATH_EXPORT(void, qx_math_func_host_sincospi, (double x, double* sinp, double* cosp))
 {
-    if (sinp != nullptr) *sinp = hostmath::detail::one_lane<Sinpi, kFma>(x);
-    if (cosp != nullptr) *cosp = hostmath::detail::one_lane<Cospi, kFma>(x);
+    hostmath::detail::sincospi_of<kFma>(x, sinp, cosp);
 }
 
 HOSTMATH_EXPORT(void, qx_math_func_host_batch_sincospi, (const double* in, double* sinp, double* cosp, std::size_t n))
 {
-    if (sinp != nullptr) hostmath::detail::each_block<Sinpi, kFma>(in, sinp, n);
-    if (cosp != nullptr) hostmath::detail::each_block<Cospi, kFma>(in, cosp, n);
+    hostmath::detail::sincospi_each<kFma>(in, sinp, cosp, n);
 }
