@@ -1,24 +1,14 @@
 # The library's sources, relative to the project's top directory.
-set(HOSTMATH_SOURCES
-  # The processor path chosen at load time.
-  src/cpu/dispatch.cpp
-  # bfloat16 and half conversions, minimum and maximum, each file with its
-  # array forms.
-  src/convert/bfloat16_conversion.cpp
-  src/convert/half_conversion.cpp
-  src/convert/max.cpp src/convert/min.cpp)
-# The special functions, pi-scaled sine and cosine, reciprocal roots, each file
-# with its scalar function and array form.
-set(HOSTMATH_SPECIAL_SOURCES
-  src/special/erfinvF.cpp src/special/erfinvD.cpp
-  src/special/erfcinvF.cpp src/special/erfcinvD.cpp
-  src/special/erfcxF.cpp src/special/erfcxD.cpp
-  src/special/normcdfF.cpp src/special/normcdfD.cpp
-  src/special/sinpiF.cpp src/special/sinpiD.cpp
-  src/special/cospiF.cpp src/special/cospiD.cpp
-  src/special/sincospiF.cpp src/special/sincospiD.cpp
-  src/special/rsqrtF.cpp src/special/rsqrtD.cpp
-  src/special/rcbrtF.cpp src/special/rcbrtD.cpp)
+# Every .cpp of a folder is compiled, so that a new function's file needs no
+# line here.
+set(HOSTMATH_SOURCES src/cpu/dispatch.cpp)
+# bfloat16 and half conversions, minimum and maximum, each file with its array
+# forms.
+file(GLOB HOSTMATH_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/convert/*.cpp)
+list(APPEND HOSTMATH_SOURCES ${HOSTMATH_CONVERT_SOURCES})
+# The special functions, pi-scaled sine and cosine, reciprocal roots: a file per
+# function and precision, with its scalar function and array form.
+file(GLOB HOSTMATH_SPECIAL_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/special/*.cpp)
 list(APPEND HOSTMATH_SOURCES ${HOSTMATH_SPECIAL_SOURCES})
 # Their bodies on lanes select between pieces computed on every lane; GCC turns
 # those selects into vector code only when it need not keep the exception flags
@@ -32,5 +22,4 @@ set_source_files_properties(${HOSTMATH_SPECIAL_SOURCES}
 # by the kernels of every processor path; these files hold what is compiled
 # once: tables and the accurate paths.  An object library of its own, so that
 # the core's tests link exactly the code the library runs.
-set(HOSTMATH_MATH_SOURCES
-)
+file(GLOB HOSTMATH_MATH_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/math/*.cpp)
