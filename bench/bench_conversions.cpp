@@ -97,10 +97,6 @@ __attribute__((target("avx512f,avx512bf16"))) void avx512_bfloat16_to_float(cons
 using Floats = Pair<float, float>;
 using Patterns = Pair<std::uint16_t, std::uint16_t>;
 
-__quix_bfloat16 bfloat16_of(std::uint16_t bits) { return __quix_bfloat16_raw{bits}; }
-__half half_of(std::uint16_t bits) { return __half_raw{bits}; }
-__quix_bfloat162 bfloat162_of(Patterns p) { return __quix_bfloat162(bfloat16_of(p.first), bfloat16_of(p.second)); }
-
 #if defined(HOSTMATH_BENCH_EIGEN)
 // Called from lambdas, never through a pointer, so that they inline like Eigen's own code.
 float eigen_bfloat16_to_float(std::uint16_t b)
@@ -138,11 +134,9 @@ std::vector<NamedInputs<T>> only_normal(const std::vector<NamedInputs<T>>& sets)
 // bfloat16
 // ---------------------------------------------------------------------------
 
-template <typename F>
-void float_to_bfloat16(const std::string& function, F convert, bool nearest)
+void float_to_bfloat16(const std::string& function, bool nearest)
 {
     const auto inputs = bench::normal_and_bits<float>();
-    add("bfloat16", function, "hostmath", inputs, convert);
     if (!nearest) return;
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", function, "Eigen", inputs, [](float x) { return Eigen::bfloat16(x); });
@@ -152,21 +146,19 @@ void float_to_bfloat16(const std::string& function, F convert, bool nearest)
 #endif
 }
 
-template <typename Int, typename F>
-void integer_to_bfloat16(const std::string& function, F convert)
+template <typename Int>
+void integer_to_bfloat16(const std::string& function)
 {
     const auto inputs = bench::normal_and_bits<Int>();
-    add("bfloat16", function, "hostmath", inputs, convert);
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", function, "Eigen", inputs, [](Int a) { return Eigen::bfloat16(a); });
 #endif
 }
 
-template <typename Int, typename F>
-void bfloat16_to_integer(const std::string& function, F convert)
+template <typename Int>
+void bfloat16_to_integer(const std::string& function)
 {
     const auto inputs = bench::bfloat16_patterns();
-    add("bfloat16", function, "hostmath", inputs, [convert](std::uint16_t b) { return convert(bfloat16_of(b)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", function, "Eigen, C++ cast", only_normal(inputs),
         [](std::uint16_t b) { return cast_toward_zero<Int>(eigen_bfloat16_to_float(b)); });
@@ -175,25 +167,19 @@ void bfloat16_to_integer(const std::string& function, F convert)
 
 void register_bfloat16()
 {
-    float_to_bfloat16("__float2bfloat16", qx_math_func_host___float2bfloat16, true);
-    float_to_bfloat16("__float2bfloat16_rn", qx_math_func_host___float2bfloat16_rn, true);
-    float_to_bfloat16("__float2bfloat16_rz", qx_math_func_host___float2bfloat16_rz, false);
-    float_to_bfloat16("__float2bfloat16_rd", qx_math_func_host___float2bfloat16_rd, false);
-    float_to_bfloat16("__float2bfloat16_ru", qx_math_func_host___float2bfloat16_ru, false);
+    float_to_bfloat16("__float2bfloat16", true);
+    float_to_bfloat16("__float2bfloat16_rn", true);
+    float_to_bfloat16("__float2bfloat16_rz", false);
+    float_to_bfloat16("__float2bfloat16_rd", false);
+    float_to_bfloat16("__float2bfloat16_ru", false);
 
     const auto doubles = bench::normal_and_bits<double>();
-    add("bfloat16", "__double2bfloat16", "hostmath", doubles, qx_math_func_host___double2bfloat16);
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", "__double2bfloat16", "Eigen", doubles, [](double x) { return Eigen::bfloat16(x); });
 #endif
 
     const auto floats = bench::normal_and_bits<float>();
     const auto float_pairs = bench::neighbour_pairs(floats);
-    add("bfloat16", "__float2bfloat162_rn", "hostmath", floats, qx_math_func_host___float2bfloat162_rn);
-    add("bfloat16", "__float22bfloat162_rn", "hostmath", float_pairs,
-        [](Floats p) { return qx_math_func_host___float22bfloat162_rn(make_float2(p.first, p.second)); });
-    add("bfloat16", "__floats2bfloat162_rn", "hostmath", float_pairs,
-        [](Floats p) { return qx_math_func_host___floats2bfloat162_rn(p.first, p.second); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", "__float2bfloat162_rn", "Eigen", floats, [](float x) { return eigen_bfloat162(x, x); });
     add("bfloat16", "__float22bfloat162_rn", "Eigen", float_pairs,
@@ -202,16 +188,14 @@ void register_bfloat16()
         [](Floats p) { return eigen_bfloat162(p.first, p.second); });
 #endif
 
-    integer_to_bfloat16<unsigned short>("__ushort2bfloat16_rn", qx_math_func_host___ushort2bfloat16_rn);
-    integer_to_bfloat16<short>("__short2bfloat16_rn", qx_math_func_host___short2bfloat16_rn);
-    integer_to_bfloat16<int>("__int2bfloat16_rn", qx_math_func_host___int2bfloat16_rn);
-    integer_to_bfloat16<unsigned int>("__uint2bfloat16_rn", qx_math_func_host___uint2bfloat16_rn);
-    integer_to_bfloat16<long long>("__ll2bfloat16_rn", qx_math_func_host___ll2bfloat16_rn);
-    integer_to_bfloat16<unsigned long long>("__ull2bfloat16_rn", qx_math_func_host___ull2bfloat16_rn);
+    integer_to_bfloat16<unsigned short>("__ushort2bfloat16_rn");
+    integer_to_bfloat16<short>("__short2bfloat16_rn");
+    integer_to_bfloat16<int>("__int2bfloat16_rn");
+    integer_to_bfloat16<unsigned int>("__uint2bfloat16_rn");
+    integer_to_bfloat16<long long>("__ll2bfloat16_rn");
+    integer_to_bfloat16<unsigned long long>("__ull2bfloat16_rn");
 
     const auto patterns = bench::bfloat16_patterns();
-    add("bfloat16", "__bfloat162float", "hostmath", patterns,
-        [](std::uint16_t b) { return qx_math_func_host___bfloat162float(bfloat16_of(b)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", "__bfloat162float", "Eigen", patterns, [](std::uint16_t b) { return eigen_bfloat16_to_float(b); });
 #endif
@@ -221,12 +205,6 @@ void register_bfloat16()
 #endif
 
     const auto pattern_pairs = bench::neighbour_pairs(patterns);
-    add("bfloat16", "__bfloat1622float2", "hostmath", pattern_pairs,
-        [](Patterns p) { return qx_math_func_host___bfloat1622float2(bfloat162_of(p)); });
-    add("bfloat16", "__low2float", "hostmath", pattern_pairs,
-        [](Patterns p) { return qx_math_func_host___low2float(bfloat162_of(p)); });
-    add("bfloat16", "__high2float", "hostmath", pattern_pairs,
-        [](Patterns p) { return qx_math_func_host___high2float(bfloat162_of(p)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("bfloat16", "__bfloat1622float2", "Eigen", pattern_pairs, [](Patterns p) {
         return make_float2(eigen_bfloat16_to_float(p.first), eigen_bfloat16_to_float(p.second));
@@ -237,24 +215,23 @@ void register_bfloat16()
         [](Patterns p) { return eigen_bfloat16_to_float(p.second); });
 #endif
 
-    bfloat16_to_integer<unsigned short>("__bfloat162ushort_rz", qx_math_func_host___bfloat162ushort_rz);
-    bfloat16_to_integer<short>("__bfloat162short_rz", qx_math_func_host___bfloat162short_rz);
-    bfloat16_to_integer<int>("__bfloat162int_rz", qx_math_func_host___bfloat162int_rz);
-    bfloat16_to_integer<unsigned int>("__bfloat162uint_rz", qx_math_func_host___bfloat162uint_rz);
-    bfloat16_to_integer<long long>("__bfloat162ll_rz", qx_math_func_host___bfloat162ll_rz);
-    bfloat16_to_integer<unsigned long long>("__bfloat162ull_rz", qx_math_func_host___bfloat162ull_rz);
+    bfloat16_to_integer<unsigned short>("__bfloat162ushort_rz");
+    bfloat16_to_integer<short>("__bfloat162short_rz");
+    bfloat16_to_integer<int>("__bfloat162int_rz");
+    bfloat16_to_integer<unsigned int>("__bfloat162uint_rz");
+    bfloat16_to_integer<long long>("__bfloat162ll_rz");
+    bfloat16_to_integer<unsigned long long>("__bfloat162ull_rz");
 }
 
 // ---------------------------------------------------------------------------
 // half
 // ---------------------------------------------------------------------------
 
-template <Rounding rounding, typename F>
-void float_to_half(const std::string& function, F convert)
+template <Rounding rounding>
+void float_to_half(const std::string& function)
 {
     constexpr bool nearest = rounding == Rounding::nearest;
     const auto inputs = bench::normal_and_bits<float>();
-    add("half", function, "hostmath", inputs, convert);
 #if defined(__x86_64__)
     bench::add_array("half", function, "F16C", inputs, has_f16c(), f16c_float_to_half<rounding>);
 #endif
@@ -267,11 +244,10 @@ void float_to_half(const std::string& function, F convert)
 #endif
 }
 
-template <typename Int, typename F>
-void integer_to_half(const std::string& function, F convert)
+template <typename Int>
+void integer_to_half(const std::string& function)
 {
     const auto inputs = bench::normal_and_bits<Int>();
-    add("half", function, "hostmath", inputs, convert);
 #if defined(HOSTMATH_BENCH_IMATH)
     add("half", function, "Imath", inputs, [](Int a) { return Imath::half(static_cast<float>(a)).bits(); });
 #endif
@@ -280,11 +256,10 @@ void integer_to_half(const std::string& function, F convert)
 #endif
 }
 
-template <typename Int, typename F>
-void half_to_integer(const std::string& function, F convert)
+template <typename Int>
+void half_to_integer(const std::string& function)
 {
     const auto inputs = bench::half_patterns();
-    add("half", function, "hostmath", inputs, [convert](std::uint16_t h) { return convert(half_of(h)); });
 #if defined(HOSTMATH_BENCH_EIGEN)
     add("half", function, "Eigen, C++ cast", only_normal(inputs), [](std::uint16_t h) {
         return cast_toward_zero<Int>(eigen_half_to_float(h));
@@ -294,14 +269,13 @@ void half_to_integer(const std::string& function, F convert)
 
 void register_half()
 {
-    float_to_half<Rounding::nearest>("__float2half", qx_math_func_host___float2half);
-    float_to_half<Rounding::nearest>("__float2half_rn", qx_math_func_host___float2half_rn);
-    float_to_half<Rounding::toward_zero>("__float2half_rz", qx_math_func_host___float2half_rz);
-    float_to_half<Rounding::down>("__float2half_rd", qx_math_func_host___float2half_rd);
-    float_to_half<Rounding::up>("__float2half_ru", qx_math_func_host___float2half_ru);
+    float_to_half<Rounding::nearest>("__float2half");
+    float_to_half<Rounding::nearest>("__float2half_rn");
+    float_to_half<Rounding::toward_zero>("__float2half_rz");
+    float_to_half<Rounding::down>("__float2half_rd");
+    float_to_half<Rounding::up>("__float2half_ru");
 
     const auto doubles = bench::normal_and_bits<double>();
-    add("half", "__double2half", "hostmath", doubles, qx_math_func_host___double2half);
 #if defined(HOSTMATH_BENCH_IMATH)
     add("half", "__double2half", "Imath", doubles, [](double x) { return Imath::half(static_cast<float>(x)).bits(); });
 #endif
@@ -310,8 +284,6 @@ void register_half()
 #endif
 
     const auto patterns = bench::half_patterns();
-    add("half", "__half2float", "hostmath", patterns,
-        [](std::uint16_t h) { return qx_math_func_host___half2float(half_of(h)); });
 #if defined(HOSTMATH_BENCH_IMATH)
     add("half", "__half2float", "Imath", patterns, [](std::uint16_t h) {
         Imath::half v;
@@ -327,19 +299,19 @@ void register_half()
     bench::add_array("half", "__half2float", "F16C", patterns, has_f16c(), f16c_half_to_float);
 #endif
 
-    half_to_integer<short>("__half2short_rz", qx_math_func_host___half2short_rz);
-    half_to_integer<unsigned short>("__half2ushort_rz", qx_math_func_host___half2ushort_rz);
-    half_to_integer<int>("__half2int_rz", qx_math_func_host___half2int_rz);
-    half_to_integer<unsigned int>("__half2uint_rz", qx_math_func_host___half2uint_rz);
-    half_to_integer<long long>("__half2ll_rz", qx_math_func_host___half2ll_rz);
-    half_to_integer<unsigned long long>("__half2ull_rz", qx_math_func_host___half2ull_rz);
+    half_to_integer<short>("__half2short_rz");
+    half_to_integer<unsigned short>("__half2ushort_rz");
+    half_to_integer<int>("__half2int_rz");
+    half_to_integer<unsigned int>("__half2uint_rz");
+    half_to_integer<long long>("__half2ll_rz");
+    half_to_integer<unsigned long long>("__half2ull_rz");
 
-    integer_to_half<short>("__short2half_rn", qx_math_func_host___short2half_rn);
-    integer_to_half<unsigned short>("__ushort2half_rn", qx_math_func_host___ushort2half_rn);
-    integer_to_half<int>("__int2half_rn", qx_math_func_host___int2half_rn);
-    integer_to_half<unsigned int>("__uint2half_rn", qx_math_func_host___uint2half_rn);
-    integer_to_half<long long>("__ll2half_rn", qx_math_func_host___ll2half_rn);
-    integer_to_half<unsigned long long>("__ull2half_rn", qx_math_func_host___ull2half_rn);
+    integer_to_half<short>("__short2half_rn");
+    integer_to_half<unsigned short>("__ushort2half_rn");
+    integer_to_half<int>("__int2half_rn");
+    integer_to_half<unsigned int>("__uint2half_rn");
+    integer_to_half<long long>("__ll2half_rn");
+    integer_to_half<unsigned long long>("__ull2half_rn");
 }
 
 const bool registered = [] {

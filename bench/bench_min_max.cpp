@@ -2,7 +2,7 @@
 // of the operands, and floating) and std::fmax/std::fmin (floating).  The
 // peers inline into the loop and may be vectorized by the compiler; hostmath's
 // are calls into the shared library.
-#include "bench_scalar.h"
+#include "bench_domains.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,12 +16,10 @@ using bench::Pair;
 template <typename A, typename B>
 void selections(const std::string& signature)
 {
-    using R = decltype(qx_math_func_host_max(A{}, B{}));
-    const auto inputs = bench::zip(bench::normal_and_bits<A>(0), bench::normal_and_bits<B>(1));
+    using R = std::common_type_t<A, B>;
+    const auto inputs = bench::domain<A, B>("max");
     const std::string max = "max" + signature;
     const std::string min = "min" + signature;
-    add("min-max", max, "hostmath", inputs, [](Pair<A, B> p) { return qx_math_func_host_max(p.first, p.second); });
-    add("min-max", min, "hostmath", inputs, [](Pair<A, B> p) { return qx_math_func_host_min(p.first, p.second); });
     add("min-max", max, "std::max", inputs,
         [](Pair<A, B> p) { return std::max(static_cast<R>(p.first), static_cast<R>(p.second)); });
     add("min-max", min, "std::min", inputs,
@@ -36,11 +34,9 @@ void selections(const std::string& signature)
 
 // The functions with names of their own: umax, llmax, ullmax and the min forms.
 template <typename T>
-void named_selections(const std::string& max, T (*max_of)(T, T), const std::string& min, T (*min_of)(T, T))
+void named_selections(const std::string& max, const std::string& min)
 {
-    const auto inputs = bench::zip(bench::normal_and_bits<T>(0), bench::normal_and_bits<T>(1));
-    add("min-max", max, "hostmath", inputs, [max_of](Pair<T, T> p) { return max_of(p.first, p.second); });
-    add("min-max", min, "hostmath", inputs, [min_of](Pair<T, T> p) { return min_of(p.first, p.second); });
+    const auto inputs = bench::domain<T, T>(max);
     add("min-max", max, "std::max", inputs, [](Pair<T, T> p) { return std::max(p.first, p.second); });
     add("min-max", min, "std::min", inputs, [](Pair<T, T> p) { return std::min(p.first, p.second); });
 }
@@ -62,9 +58,9 @@ const bool registered = [] {
     selections<double, float>("(double, float)");
     selections<float, double>("(float, double)");
     selections<double, double>("(double, double)");
-    named_selections<unsigned int>("umax", qx_math_func_host_umax, "umin", qx_math_func_host_umin);
-    named_selections<long long>("llmax", qx_math_func_host_llmax, "llmin", qx_math_func_host_llmin);
-    named_selections<unsigned long long>("ullmax", qx_math_func_host_ullmax, "ullmin", qx_math_func_host_ullmin);
+    named_selections<unsigned int>("umax", "umin");
+    named_selections<long long>("llmax", "llmin");
+    named_selections<unsigned long long>("ullmax", "ullmin");
     return true;
 }();
 

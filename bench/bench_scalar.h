@@ -62,6 +62,22 @@ void add_array(const std::string& family, const std::string& function, const std
     }
 }
 
+// Times call(), which computes a whole array of elements and returns where its
+// results are.
+template <typename Call>
+void add_array_call(const std::string& family, const std::string& function, const std::string& implementation,
+                    const std::string& inputs, std::size_t elements, std::size_t bytes_per_element, Call call)
+{
+    benchmark::RegisterBenchmark(name(family, function, implementation, inputs).c_str(),
+                                 [call, elements, bytes_per_element](benchmark::State& state) mutable {
+                                     for (auto _ : state) {
+                                         benchmark::DoNotOptimize(call());
+                                         benchmark::ClobberMemory();
+                                     }
+                                     report_elements(state, elements, bytes_per_element);
+                                 });
+}
+
 // Each element paired with the next one (cyclically), for the functions of
 // two operands of one type.
 template <typename T>

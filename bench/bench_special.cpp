@@ -4,7 +4,7 @@
 // with its default policy (double promoted to long double) and with promotion
 // off, where it computes in the argument's own type; both report domain and
 // overflow errors through errno rather than exceptions.
-#include "bench_scalar.h"
+#include "bench_domains.h"
 
 #include <cmath>
 
@@ -34,15 +34,10 @@ Real boost_normal_cdf(Real x)
 #endif
 
 template <typename Real>
-void inverse_error_functions(const std::string& suffix, Real (*erfinv)(Real), Real (*erfcinv)(Real), Real tiny)
+void inverse_error_functions(const std::string& suffix)
 {
-    const std::vector<NamedInputs<Real>> erf_domain{{"x in (-1, 1)", bench::uniform<Real>(-1, 1)}};
-    const std::vector<NamedInputs<Real>> erfc_domain{
-        {"x in (0, 2)", bench::uniform<Real>(0, 2)},
-        {"x in (" + std::string(sizeof(Real) == 8 ? "1e-300" : "1e-37") + ", 2^-10), log-uniform",
-         bench::log_uniform<Real>(tiny, Real(0x1p-10), false)}};
-    add("special", "erfinv" + suffix, "hostmath", erf_domain, erfinv);
-    add("special", "erfcinv" + suffix, "hostmath", erfc_domain, erfcinv);
+    const auto erf_domain = bench::domain<Real>("erfinv");
+    const auto erfc_domain = bench::domain<Real>("erfcinv");
 #if defined(HOSTMATH_BENCH_BOOST)
     add("special", "erfinv" + suffix, "Boost erf_inv", erf_domain,
         [](Real x) { return boost::math::erf_inv(x, Default()); });
@@ -56,15 +51,12 @@ void inverse_error_functions(const std::string& suffix, Real (*erfinv)(Real), Re
 }
 
 template <typename Real>
-void erfc_based(const std::string& suffix, Real (*erfcx)(Real), Real (*normcdf)(Real), Real erfcx_top)
+void erfc_based(const std::string& suffix)
 {
-    const std::vector<NamedInputs<Real>> erfcx_domain{
-        {"x in (-5, " + std::to_string(static_cast<int>(erfcx_top)) + ")", bench::uniform<Real>(-5, erfcx_top)}};
-    const std::vector<NamedInputs<Real>> normcdf_domain{{"x in (-8, 8)", bench::uniform<Real>(-8, 8)}};
-    add("special", "erfcx" + suffix, "hostmath", erfcx_domain, erfcx);
+    const auto erfcx_domain = bench::domain<Real>("erfcx");
+    const auto normcdf_domain = bench::domain<Real>("normcdf");
     add("special", "erfcx" + suffix, "glibc exp(x*x)*erfc(x)", erfcx_domain,
         [](Real x) { return std::exp(x * x) * std::erfc(x); });
-    add("special", "normcdf" + suffix, "hostmath", normcdf_domain, normcdf);
     add("special", "normcdf" + suffix, "glibc 0.5*erfc(-x*M_SQRT1_2)", normcdf_domain,
         [](Real x) { return Real(0.5) * std::erfc(-x * Real(M_SQRT1_2)); });
 #if defined(HOSTMATH_BENCH_BOOST)
@@ -76,11 +68,10 @@ void erfc_based(const std::string& suffix, Real (*erfcx)(Real), Real (*normcdf)(
 }
 
 const bool registered = [] {
-    inverse_error_functions<double>("", qx_math_func_host_erfinv, qx_math_func_host_erfcinv, 1e-300);
-    inverse_error_functions<float>("f", qx_math_func_host_erfinvf, qx_math_func_host_erfcinvf, 1e-37f);
-    // exp(x*x) overflows above 26.6 (9.4 in single precision): the peers' domain ends below.
-    erfc_based<double>("", qx_math_func_host_erfcx, qx_math_func_host_normcdf, 25);
-    erfc_based<float>("f", qx_math_func_host_erfcxf, qx_math_func_host_normcdff, 9);
+    inverse_error_functions<double>("");
+    inverse_error_functions<float>("f");
+    erfc_based<double>("");
+    erfc_based<float>("f");
     return true;
 }();
 

@@ -1,7 +1,7 @@
 // The pi-scaled sine and cosine beside glibc's sin(pi*x) and cos(pi*x) (and
 // sincos) and Boost.Math's sin_pi and cos_pi; the reciprocal roots beside
 // 1/sqrt(x) and 1/cbrt(x).
-#include "bench_scalar.h"
+#include "bench_domains.h"
 
 #include <cmath>
 
@@ -27,18 +27,10 @@ struct SineAndCosine {
 };
 
 template <typename Real>
-void pi_scaled(const std::string& suffix, Real (*sinpi)(Real), Real (*cospi)(Real),
-               void (*sincospi)(Real, Real*, Real*))
+void pi_scaled(const std::string& suffix)
 {
     constexpr Real pi = static_cast<Real>(3.14159265358979323846);
-    const std::vector<NamedInputs<Real>> domain{{"x in (-8, 8)", bench::uniform<Real>(-8, 8)}};
-    add("trig-roots", "sinpi" + suffix, "hostmath", domain, sinpi);
-    add("trig-roots", "cospi" + suffix, "hostmath", domain, cospi);
-    add("trig-roots", "sincospi" + suffix, "hostmath", domain, [sincospi](Real x) {
-        SineAndCosine<Real> r;
-        sincospi(x, &r.sine, &r.cosine);
-        return r;
-    });
+    const auto domain = bench::domain<Real>("sinpi");
     add("trig-roots", "sinpi" + suffix, "glibc sin(pi*x)", domain, [](Real x) { return std::sin(pi * x); });
     add("trig-roots", "cospi" + suffix, "glibc cos(pi*x)", domain, [](Real x) { return std::cos(pi * x); });
     add("trig-roots", "sincospi" + suffix, "glibc sincos(pi*x)", domain, [](Real x) {
@@ -62,25 +54,21 @@ void pi_scaled(const std::string& suffix, Real (*sinpi)(Real), Real (*cospi)(Rea
 }
 
 template <typename Real>
-void reciprocal_roots(const std::string& suffix, Real (*rsqrt)(Real), Real (*rcbrt)(Real))
+void reciprocal_roots(const std::string& suffix)
 {
-    const std::vector<NamedInputs<Real>> positive{
-        {"x in (2^-30, 2^30), log-uniform", bench::log_uniform<Real>(Real(0x1p-30), Real(0x1p30), false)}};
-    const std::vector<NamedInputs<Real>> either_sign{
-        {"x in ±(2^-30, 2^30), log-uniform", bench::log_uniform<Real>(Real(0x1p-30), Real(0x1p30), true)}};
-    add("trig-roots", "rsqrt" + suffix, "hostmath", positive, rsqrt);
+    const auto positive = bench::domain<Real>("rsqrt");
+    const auto either_sign = bench::domain<Real>("rcbrt");
     add("trig-roots", "rsqrt" + suffix, "reciprocal of sqrt(x)", positive,
         [](Real x) { return Real(1) / std::sqrt(x); });
-    add("trig-roots", "rcbrt" + suffix, "hostmath", either_sign, rcbrt);
     add("trig-roots", "rcbrt" + suffix, "reciprocal of cbrt(x)", either_sign,
         [](Real x) { return Real(1) / std::cbrt(x); });
 }
 
 const bool registered = [] {
-    pi_scaled<double>("", qx_math_func_host_sinpi, qx_math_func_host_cospi, qx_math_func_host_sincospi);
-    pi_scaled<float>("f", qx_math_func_host_sinpif, qx_math_func_host_cospif, qx_math_func_host_sincospif);
-    reciprocal_roots<double>("", qx_math_func_host_rsqrt, qx_math_func_host_rcbrt);
-    reciprocal_roots<float>("f", qx_math_func_host_rsqrtf, qx_math_func_host_rcbrtf);
+    pi_scaled<double>("");
+    pi_scaled<float>("f");
+    reciprocal_roots<double>("");
+    reciprocal_roots<float>("f");
     return true;
 }();
 
