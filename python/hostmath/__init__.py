@@ -21,8 +21,12 @@ import numpy as _np
 
 from . import _hostmath
 
-__all__ = ["check", "Report", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE"]
+__all__ = ["check", "Report", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE", "registry"]
 
+# One dict per exported function (overloads apart), as the library lists them:
+# name, params, family, code ("bits" or "fp"), array (its array form) and
+# bound (the largest error in ulps the tests allow; 0 exact, -1 none).
+registry = _hostmath.registry
 ulp_distance = _hostmath.ulp_distance
 bfloat16_ulp_distance = _hostmath.bfloat16_ulp_distance
 NO_DISTANCE = _hostmath.NO_DISTANCE

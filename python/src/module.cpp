@@ -299,6 +299,21 @@ PYBIND11_MODULE(_hostmath, m)
         kinds[py::str(u->name)] = py::tuple(per_loop);
     }
     m.attr("function_names") = py::tuple(names);
+    // The registry's rows: what the library says of each exported function.
+    py::list rows;
+    hostmath::registry::for_each([&](auto row) {
+        static const char* const families[] = {"bfloat16", "half", "special", "trig", "roots", "minmax"};
+        static const char* const arrays[] = {"none", "map", "sincos", "pairs"};
+        py::dict r;
+        r["name"] = row.info.name;
+        r["params"] = row.info.params;
+        r["family"] = families[static_cast<int>(row.info.family)];
+        r["code"] = row.info.code == hostmath::registry::Code::fp ? "fp" : "bits";
+        r["array"] = arrays[static_cast<int>(row.info.array)];
+        r["bound"] = row.info.bound;
+        rows.append(r);
+    });
+    m.attr("registry") = py::tuple(rows);
     for (const Ufunc* u : distance_ufuncs()) {
         py::object f = make_ufunc(*u);
         if (u->name == "ulp_distance")
