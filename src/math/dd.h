@@ -19,14 +19,37 @@ namespace hostmath {
 namespace core {
 namespace dd {
 
-// c[0] + t c[1] + ... + t^(N-1) c[N-1] by Horner's rule on mul_add<L>
-// (fused or not: the error bounds of the callers cover both).
-template <class L, std::size_t N>
+// c[K] + t c[K+1] + ... + t^(N-1-K) c[N-1] by Horner's rule on mul_add<L>
+// (fused or not: the error bounds of the callers cover both).  Unrolled by
+// the template, so that the lane loops that call it have no inner loop.
+template <class L, std::size_t K = 0, std::size_t N>
 HOSTMATH_ALWAYS_INLINE double polynomial(double t, const double (&c)[N])
 {
-    double s = c[N - 1];
-    for (std::size_t k = N - 1; k-- > 0;) s = detail::mul_add<L>(s, t, c[k]);
-    return s;
+    if constexpr (K + 1 == N) return c[K];
+    else return detail::mul_add<L>(polynomial<L, K + 1>(t, c), t, c[K]);
+}
+
+// Lane flags (0 or 1).  One lane compares; many lanes use integer arithmetic
+// only, since GCC 12 does not vectorise a comparison turned into a 64-bit
+// integer on SSE2.
+// a >= b, unsigned: the borrow of a - b, inverted.
+template <class L>
+HOSTMATH_ALWAYS_INLINE std::uint64_t at_least(std::uint64_t a, std::uint64_t b)
+{
+    if constexpr (L::kCount == 1) return a >= b;
+    else return 1 ^ (((~a & b) | (~(a ^ b) & (a - b))) >> 63);
+}
+// Whether two doubles differ (for the rounding test's two sums: NaN only on a
+// lane that is flagged anyway).
+template <class L>
+HOSTMATH_ALWAYS_INLINE std::uint64_t differ(double a, double b)
+{
+    if constexpr (L::kCount == 1) {
+        return a != b;
+    } else {
+        const std::uint64_t d = detail::bits_of(a) ^ detail::bits_of(b);
+        return (d | (0 - d)) >> 63;
+    }
 }
 
 // a * b = p + e exactly, without the fused multiply-add.

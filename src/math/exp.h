@@ -8,13 +8,14 @@
 //   e^x = 2^q T[j] e^r,  T[j] = 2^(j/256) (table, triple double, 2^-158).
 //
 // Fast path (every lane with |x| <= 708, where 2^q and the result are
-// normal; branch-free): h + lo = T e^r with h = T1 + T1 rh (exact product
-// and fast_two_sum), lo = their errors + T1 (q + rl (1 + rh)) + T2 (1 + rh),
+// normal; branch-free): h + lo = T e^r with h = T1 + T1 rh (T1 has 26 bits;
+// the product is exact with a fused multiply-add, else split, 2^-88; then
+// fast_two_sum), lo = their errors + T1 (q + rl (1 + rh)) + T2 (1 + rh + q),
 // q = rh^2 Q(rh), Q of degree 4 (exp_data.h).  Error, relative to T e^r:
 //   Q's approximation (script)                     < 2^-83
 //   q in double (3.3 roundings of |q| <= 2^-20)    < 2^-71.3
 //   the additions and products of lo (|lo| < 2^-18.9) < 2^-70
-//   T2 q left out, r to 2^-112, T to 2^-106           < 2^-72.5
+//   T3 left out (2^-79), r to 2^-112, the split      < 2^-78
 // in all below 2^-69; the rounding test uses kExpFastError = 2^-67.5 h.
 //
 // Rounding test: the lane is right if h + (lo + err) and h + (lo - err) are
@@ -50,7 +51,9 @@ __attribute__((noinline, cold)) double exp_accurate(double x);
 namespace exp_detail {
 
 constexpr double kExpFastError = 0x1.6a09e667f3bcdp-68;  // 2^-67.5
-constexpr double kFastLimit = 708.0;
+constexpr std::uint64_t kFastLimitBits = 0x4086200000000000ull;  // 708
+constexpr std::uint64_t kMagnitude = 0x7fffffffffffffffull;
+constexpr std::uint64_t kHigh26Bits = ~((std::uint64_t{1} << 27) - 1);  // sign, exponent, 25 fraction bits
 constexpr double kShifter = 0x1.8p52;
 constexpr std::uint64_t kShifterBits = 0x4338000000000000ull;
 // (bits(shifted) >> 8) + kScaleBias is q + 1023 (mod 2^64) for the shifted k.
@@ -67,7 +70,7 @@ HOSTMATH_ALWAYS_INLINE void exp_fast(const double (&x)[L::kCount], double (&y)[L
     using namespace exp_detail;
     for (std::size_t i = 0; i < L::kCount; ++i) {
         const double xi = x[i];
-        const bool outside = !(std::fabs(xi) <= kFastLimit);
+        const std::uint64_t outside = dd::at_least<L>(detail::bits_of(xi) & kMagnitude, kFastLimitBits + 1);  // NaN too
         const double shifted = xi * exp_data::kInvLn2N + kShifter;
         const double k = shifted - kShifter;
         const std::uint64_t kb = detail::bits_of(shifted);
@@ -77,17 +80,27 @@ HOSTMATH_ALWAYS_INLINE void exp_fast(const double (&x)[L::kCount], double (&y)[L
         const double rh = detail::two_sum(xi - k * exp_data::kLn2NPart1, -(k * exp_data::kLn2NPart2), e);
         const double rl = e - k * exp_data::kLn2NPart3;
         const double t1 = exp_data::kT1[j], t2 = exp_data::kT2[j];
-        double p_lo, t;
-        const double p = detail::two_prod<L>(t1, rh, p_lo);
+        // t1 rh = p + p_lo: exact with the fused multiply-add; without it,
+        // rh is cut to 26 bits so that t1 (26 bits) times it is exact, and the
+        // rest of the product, below 2^-35, is rounded (2^-88).
+        double p, p_lo;
+        if constexpr (L::kHasFma) {
+            p = detail::two_prod<L>(t1, rh, p_lo);
+        } else {
+            const double rh1 = detail::double_from_bits(detail::bits_of(rh) & kHigh26Bits);
+            p = t1 * rh1;
+            p_lo = t1 * (rh - rh1);
+        }
+        double t;
         const double h = detail::fast_two_sum(t1, p, t);
         const double q = (rh * rh) * dd::polynomial<L>(rh, exp_data::kExpFast);
         const double lo =
-            ((t + p_lo) + t1 * (q + detail::mul_add<L>(rl, rh, rl))) + detail::mul_add<L>(t2, rh, t2);
+            ((t + p_lo) + t1 * (q + detail::mul_add<L>(rl, rh, rl))) + detail::mul_add<L>(t2, rh + q, t2);
         const double err = h * kExpFastError;
         const double up = h + (lo + err);
         const double down = h + (lo - err);
         y[i] = up * scale;
-        flag[i] = (outside | (up != down)) ? 1 : 0;
+        flag[i] = outside | dd::differ<L>(up, down);
     }
 }
 

@@ -1,7 +1,8 @@
 // hostmath::core::log: the natural logarithm of binary64, correctly rounded
 // (to nearest, ties to even) for every input.
 //
-// Reduction: x = 2^e m, m in [1, 2) (subnormal x scaled by 2^52 first), j the
+// Reduction: x = 2^e m, m in [1, 2) (subnormal x scaled by 2^52 first in the
+// accurate path; the fast path flags it), j the
 // 9 leading fraction bits of m; invC[j] is a multiple of 2^-10 near the
 // reciprocal of the middle of j's interval, 1 for j = 0 and 1/2 for j = 511 so
 // that x near 1 (from either side) has no table term.  z = m invC - 1 is
@@ -12,8 +13,9 @@
 //   double, 2^-148), ln2 likewise; the first parts are multiples of 2^-42, so
 //   A = e Ln2Part1 + C1[j] is exact.
 //
-// Fast path (every lane, branch-free): h + lo with h = A + z - z^2/2 exactly
-// (fast_two_sum, Dekker's or fused z^2) and lo = the rounding errors of h, the
+// Fast path (every lane, branch-free): h + lo with h = A + z - z^2/2 (two
+// fast_two_sums; z^2 exact with a fused multiply-add, else to 2^-77 z^2 by
+// splitting z at 26 bits) and lo = the rounding errors of h, the
 // second parts of e ln2 and C[j], and z^3 P(z), P of degree 4 (log_data.h).
 // Error, relative to |log x|; |log x| >= |z| (1 - 2^-9) when A = 0 and
 // >= 2^-10 otherwise, while |z|^3 <= 2^-28.2 when A != 0:
@@ -25,7 +27,8 @@
 //
 // Rounding test: the lane is right if h + (lo + err) and h + (lo - err) are
 // the same double.  Lanes that fail it (about 2^-14 of them) and the special
-// inputs (x <= 0, infinities, NaNs) are flagged and computed by log_accurate:
+// inputs (x <= 0, subnormals, infinities, NaNs) are flagged and computed by
+// log_accurate:
 // the same reduction, e ln2 and C[j] as triple doubles, log1p(z) = z - z^2/2
 // + z^3/3 - z^4 S(z), z^2 exact, z^3/3 and z^4 S(z) (S the Taylor series to
 // z^11/15) in double-double, summed in a triple-double accumulator and
@@ -63,6 +66,10 @@ constexpr std::uint64_t kFractionMask = 0x000fffffffffffffull;
 constexpr std::uint64_t kOneBits = 0x3ff0000000000000ull;
 constexpr std::uint64_t kExponentShifter = 0x4330000000000000ull;  // 2^52: its fraction holds an integer
 constexpr std::uint64_t kLow10Bits = 0x3ffull;
+constexpr std::uint64_t kHigh26Bits = ~((std::uint64_t{1} << 27) - 1);  // sign, exponent, 25 fraction bits
+constexpr std::uint64_t kMinNormalBits = 0x0010000000000000ull;
+constexpr std::uint64_t kInfinityBits = 0x7ff0000000000000ull;
+constexpr double kBias = 0x1p52 + 1023;
 
 // The reduction shared by both paths: x normal and positive (already scaled
 // if it was subnormal); sets j and returns z = m invC[j] - 1, exact.
@@ -87,28 +94,37 @@ HOSTMATH_ALWAYS_INLINE void log_fast(const double (&x)[L::kCount], double (&y)[L
     using namespace log_detail;
     for (std::size_t i = 0; i < L::kCount; ++i) {
         const double xi = x[i];
-        const bool special = !(xi > 0.0 && xi <= kMaxFinite);
-        const bool subnormal = xi < kMinNormal;
-        const double xs = subnormal ? xi * kTwo52 : xi;
-        const std::uint64_t u = detail::bits_of(xs);
+        const std::uint64_t u = detail::bits_of(xi);
+        // x <= 0 (-0 included), subnormal, infinite or NaN: the patterns
+        // outside [2^-1022, 2^1024) wrap to 2^63 or more.
+        const std::uint64_t special = dd::at_least<L>(u - kMinNormalBits, kInfinityBits - kMinNormalBits);
         // e as a double from the exponent field, without an integer conversion.
-        const double e = detail::double_from_bits(kExponentShifter | (u >> 52)) -
-                         (subnormal ? kTwo52 + 1075.0 : kTwo52 + 1023.0);
+        const double e = detail::double_from_bits(kExponentShifter | (u >> 52)) - kBias;
         std::size_t j;
         const double z = reduce(u, j);
         const double a = e * log_data::kLn2Part1 + log_data::kLogC1[j];  // exact
-        double t1, t2, sq_lo;
+        // z^2 = sq + sq_lo: exact with the fused multiply-add; without it,
+        // zh = z cut to 26 bits gives zh^2 exact and (z + zh)(z - zh) rounded
+        // (2^-77 z^2).
+        double sq, sq_lo;
+        if constexpr (L::kHasFma) {
+            sq = detail::two_prod<L>(z, z, sq_lo);
+        } else {
+            const double zh = detail::double_from_bits(detail::bits_of(z) & kHigh26Bits);
+            sq = zh * zh;
+            sq_lo = (z + zh) * (z - zh);
+        }
+        double t1, t2;
         const double h1 = detail::fast_two_sum(a, z, t1);
-        const double sq = detail::two_prod<L>(z, z, sq_lo);
         const double h = detail::fast_two_sum(h1, -0.5 * sq, t2);
-        const double tail = (sq * z) * dd::polynomial<L>(z, log_data::kLogFast);
+        const double tail = ((sq + sq_lo) * z) * dd::polynomial<L>(z, log_data::kLogFast);
         const double second = detail::mul_add<L>(e, log_data::kLn2Part2, log_data::kLogC2[j]);
         const double lo = ((t1 + t2) - 0.5 * sq_lo) + second + tail;
         const double err = std::fabs(h) * kLogFastError;
         const double up = h + (lo + err);
         const double down = h + (lo - err);
         y[i] = up;
-        flag[i] = (special | (up != down)) ? 1 : 0;
+        flag[i] = special | dd::differ<L>(up, down);
     }
 }
 

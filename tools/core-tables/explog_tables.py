@@ -6,8 +6,9 @@ output is the same byte for byte on every run).  Everything is computed with
 mpmath at 400 bits and rounded to nearest double by round_double below.
 
 exp (x = k ln2/256 + r, exp(x) = 2^(k >> 8) 2^((k & 255)/256) e^r):
-  kT1/kT2/kT3[j]  2^(j/256) as a triple double: T1 = RN(t), T2 = RN(t - T1),
-                  T3 = RN(t - T1 - T2); |t - T1 - T2 - T3| < 2^-158 t.
+  kT1/kT2/kT3[j]  2^(j/256) as a triple double: T1 a multiple of 2^-25 (26
+                  bits, so that T1 times a 26-bit number is exact), T2 = RN(t -
+                  T1), T3 = RN(t - T1 - T2); |t - T1 - T2 - T3| < 2^-130 t.
   kInvLn2N        RN(256/ln2), for k = round(x 256/ln2).
   kLn2NPart1..4   ln2/256 split for the reduction: part 1 a multiple of 2^-42
                   (34 bits), part 2 a multiple of 2^-76 (33 bits), so that k
@@ -139,7 +140,7 @@ def exp_tables():
     worst = mpf(0)
     for j in range(n):
         t = mpf(2) ** (mpf(j) / n)
-        (a, b, c), rest = split(t, 3)
+        (a, b, c), rest = split(t, 3, -25)
         t1.append(a), t2.append(b), t3.append(c)
         worst = max(worst, abs(rest) / t)
     step = ln2 / n
@@ -177,7 +178,7 @@ def exp_tables():
         array("kExpFast", q, "Q(r) ~ (e^r - 1 - r)/r^2, lowest degree first: 1 + r + r^2 Q(r) = e^r (1 + d), |d| < 2^%.2f."
               % mpmath.log(err, 2)),
         array("kExpTaylor", taylor, "1/n! for n = 3..10, each as high and low doubles."),
-        array("kT1", t1, "2^(j/256) = T1[j] + T2[j] + T3[j] to 2^-158 relative."),
+        array("kT1", t1, "2^(j/256) = T1[j] + T2[j] + T3[j] to 2^-130 relative; T1 a multiple of 2^-25."),
         array("kT2", t2, ""),
         array("kT3", t3, ""),
     ])
