@@ -121,7 +121,8 @@ TEST(ExpLogSweep, TenMillionRandomInputs)
         const sweep::Result r =
             sweep::run(0, kBlocks, [f](std::uint64_t block) { return explog_test::check_random_block(f, block); });
         EXPECT_EQ(r.failures, 0u) << explog_test::name(f) << ": " << r.failures << " of " << r.checked
-                                  << " blocks of 64 wrong; first block " << (r.first_failures.empty() ? 0 : r.first_failures[0]);
+                                  << " blocks of 64 wrong; first block "
+                                  << (r.first_failures.empty() ? 0 : r.first_failures[0]);
     }
 }
 
