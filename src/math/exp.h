@@ -78,7 +78,8 @@ HOSTMATH_ALWAYS_INLINE void exp_fast(const double (&x)[L::kCount], double (&y)[L
         const std::size_t j = static_cast<std::size_t>(kb & 255);
         const double scale = detail::double_from_bits(((kb >> 8) + kScaleBias) << 52);
         double e;
-        const double rh = detail::two_sum(xi - k * exp_data::kLn2NPart1, -(k * exp_data::kLn2NPart2), e);
+        const double u1 = detail::mul_add<L>(-k, exp_data::kLn2NPart1, xi);  // exact either way
+        const double rh = detail::two_sum(u1, -(k * exp_data::kLn2NPart2), e);
         const double rl = e - k * exp_data::kLn2NPart3;
         const double t1 = exp_data::kT1[j], t2 = exp_data::kT2[j];
         // t1 rh = p + p_lo: exact with the fused multiply-add; without it,

@@ -50,7 +50,7 @@ double log_accurate(double x)
     const std::uint64_t u = detail::bits_of(x);
     e += static_cast<int>(u >> 52) - 1023;
     std::size_t j;
-    const double z = reduce(u, j);
+    const double z = reduce<detail::Lanes<1, false>>(u, j);
     const double ed = static_cast<double>(e);
 
     // e ln2 + C[j]: the first parts sum exactly, the second product is split.

@@ -72,14 +72,17 @@ constexpr std::uint64_t kInfinityBits = 0x7ff0000000000000ull;
 constexpr double kBias = 0x1p52 + 1023;
 
 // The reduction shared by both paths: x normal and positive (already scaled
-// if it was subnormal); sets j and returns z = m invC[j] - 1, exact.
+// if it was subnormal); sets j and returns z = m invC[j] - 1, exact (so the
+// same with one fused multiply-add or with the split).
+template <class L>
 HOSTMATH_ALWAYS_INLINE double reduce(std::uint64_t u, std::size_t& j)
 {
     j = static_cast<std::size_t>((u >> 43) & 511);
     const double m = detail::double_from_bits((u & kFractionMask) | kOneBits);
+    const double invc = log_data::kInvC[j];
+    if constexpr (L::kHasFma) return std::fma(m, invc, -1.0);
     const double mh = detail::double_from_bits(detail::bits_of(m) & ~kLow10Bits);
     const double ml = m - mh;
-    const double invc = log_data::kInvC[j];
     return (mh * invc - 1.0) + ml * invc;
 }
 
@@ -101,8 +104,8 @@ HOSTMATH_ALWAYS_INLINE void log_fast(const double (&x)[L::kCount], double (&y)[L
         // e as a double from the exponent field, without an integer conversion.
         const double e = detail::double_from_bits(kExponentShifter | (u >> 52)) - kBias;
         std::size_t j;
-        const double z = reduce(u, j);
-        const double a = e * log_data::kLn2Part1 + log_data::kLogC1[j];  // exact
+        const double z = reduce<L>(u, j);
+        const double a = detail::mul_add<L>(e, log_data::kLn2Part1, log_data::kLogC1[j]);  // exact either way
         // z^2 = sq + sq_lo: exact with the fused multiply-add; without it,
         // zh = z cut to 26 bits gives zh^2 exact and (z + zh)(z - zh) rounded
         // (2^-77 z^2).
