@@ -8,6 +8,7 @@
 // so the comparison is exact on every architecture.
 #include "hostmath.h"
 #include "sweep.h"
+#include "correctly_rounded.h"
 #include "test_bits.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ T poly(T z, std::initializer_list<T> c)
 // ---------------------------------------------------------------------------
 namespace ref {
 
-double log_of_one_minus_square(double a) { return -std::log(std::fma(-a, a, 1.0)); }
-float log_of_one_minus_square(float a) { return -std::log(std::fma(-a, a, 1.0f)); }
+double log_of_one_minus_square(double a) { return -accuracy::cr_log(std::fma(-a, a, 1.0)); }
+float log_of_one_minus_square(float a) { return -accuracy::cr_log(std::fma(-a, a, 1.0f)); }
 
 double erfinv_p1(double a)
 {
@@ -84,7 +85,7 @@ double erfinv_p2b(double a)
 
 double erfinv_p3a(double a)
 {
-    const double t = std::sqrt(-std::log(1.0 - a));
+    const double t = std::sqrt(-accuracy::cr_log(1.0 - a));
     return t * poly(1.0 / t, {226.37014086002026, -717.3693150690567, 1048.4243924332807, -937.3286084106923,
                               573.841309610421, -255.64983181351994, 86.44089373999425, -23.38553473132267,
                               5.846073907770085, -1.6351440034582814, -0.025368411245639412, 1.0002916034043825});
@@ -92,7 +93,7 @@ double erfinv_p3a(double a)
 
 double erfinv_p3b(double a)
 {
-    const double t = std::sqrt(-std::log(1.0 - a));
+    const double t = std::sqrt(-accuracy::cr_log(1.0 - a));
     return t * poly(1.0 / t, {240.9773162769091, -477.14863811407923, 431.4908969477823, -236.74308493611196,
                               88.79309367049859, -24.892829982948708, 6.145723927426896, -1.667363560574841,
                               -0.02348750714994167, 1.00024455624101});
@@ -123,7 +124,7 @@ float erfinvf_q2b(float a)
 
 double erfcinv_m(double x)
 {
-    const double u = -std::log(x * (2.0 - x)) - 3.125;
+    const double u = -accuracy::cr_log(x * (2.0 - x)) - 3.125;
     const double p =
         poly(u, {1.8158593057110464e-21, -1.7886964112259085e-19, 1.0135985323882973e-18, 1.1641976071025385e-17,
                  -1.2744860847450942e-16, 1.1297165551001938e-17, 6.566062813959028e-15, -4.04376330161323e-14,
@@ -137,7 +138,7 @@ double erfcinv_m(double x)
 template <typename T>
 T tail(T x, std::initializer_list<T> c)
 {
-    const T t = std::sqrt(-std::log(x));
+    const T t = std::sqrt(-accuracy::cr_log(x));
     return t * poly(T(1) / t, c);
 }
 
@@ -185,7 +186,7 @@ double erfcinv_t7(double x)
 
 float erfcinvf_m(float x)
 {
-    const float u = -std::log(x * (2.0f - x)) - 3.125f;
+    const float u = -accuracy::cr_log(x * (2.0f - x)) - 3.125f;
     const float p = poly(u, {6.964909e-10f, -4.6472053e-09f, -2.5507902e-08f, 4.2635938e-07f, -1.3819762e-06f,
                              -1.38909845e-05f, 0.0001867688f, -0.00074069074f, -0.006033697f, 0.24015817f, 1.6536546f});
     return std::fma(-x, p, p);

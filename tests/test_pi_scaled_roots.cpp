@@ -3,6 +3,7 @@
 // no half-integer special case), the pointer handling of sincospi, and every
 // special argument of the reciprocal roots, bit for bit.
 #include "hostmath.h"
+#include "correctly_rounded.h"
 #include "test_bits.h"
 
 #include <gtest/gtest.h>
@@ -25,28 +26,27 @@ constexpr float kPiF = 3.1415927f;
 constexpr double kDoubleMax = std::numeric_limits<double>::max();
 constexpr float kFloatMax = std::numeric_limits<float>::max();
 
-// The system function of the rounded product, computed at run time (through
-// volatiles, so that the compiler cannot fold it with its own correctly
-// rounded sine) as the library computes it.
-double system_sin_of_product(double x)
+// The correctly rounded sine or cosine of the rounded product, as the library
+// computes it.
+double cr_sin_of_product(double x)
 {
-    volatile double product = x * kPi;
-    return std::sin(product);
+    const double product = x * kPi;
+    return accuracy::cr_sin(product);
 }
-double system_cos_of_product(double x)
+double cr_cos_of_product(double x)
 {
-    volatile double product = x * kPi;
-    return std::cos(product);
+    const double product = x * kPi;
+    return accuracy::cr_cos(product);
 }
-float system_sin_of_product(float x)
+float cr_sin_of_product(float x)
 {
-    volatile float product = x * kPiF;
-    return std::sin(product);
+    const float product = x * kPiF;
+    return accuracy::cr_sin(product);
 }
-float system_cos_of_product(float x)
+float cr_cos_of_product(float x)
 {
-    volatile float product = x * kPiF;
-    return std::cos(product);
+    const float product = x * kPiF;
+    return accuracy::cr_cos(product);
 }
 
 // ---------------------------------------------------------------------------
@@ -110,16 +110,16 @@ const float kFloatNonIntegers[] = {
 TEST(PiScaledNonIntegers, DoubleGoToSystemFunctionsOfRoundedProduct)
 {
     for (double x : kDoubleNonIntegers) {
-        EXPECT_EQ(u64(qx_math_func_host_sinpi(x)), u64(system_sin_of_product(x))) << "sinpi(" << x << ")";
-        EXPECT_EQ(u64(qx_math_func_host_cospi(x)), u64(system_cos_of_product(x))) << "cospi(" << x << ")";
+        EXPECT_EQ(u64(qx_math_func_host_sinpi(x)), u64(cr_sin_of_product(x))) << "sinpi(" << x << ")";
+        EXPECT_EQ(u64(qx_math_func_host_cospi(x)), u64(cr_cos_of_product(x))) << "cospi(" << x << ")";
     }
 }
 
 TEST(PiScaledNonIntegers, FloatGoToSystemFunctionsOfRoundedProduct)
 {
     for (float x : kFloatNonIntegers) {
-        EXPECT_EQ(u32(qx_math_func_host_sinpif(x)), u32(system_sin_of_product(x))) << "sinpif(" << x << ")";
-        EXPECT_EQ(u32(qx_math_func_host_cospif(x)), u32(system_cos_of_product(x))) << "cospif(" << x << ")";
+        EXPECT_EQ(u32(qx_math_func_host_sinpif(x)), u32(cr_sin_of_product(x))) << "sinpif(" << x << ")";
+        EXPECT_EQ(u32(qx_math_func_host_cospif(x)), u32(cr_cos_of_product(x))) << "cospif(" << x << ")";
     }
 }
 

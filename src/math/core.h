@@ -1,5 +1,6 @@
 // The maths core over lanes: y[i] = f(x[i]) for each lane of the policy L
-// (base/lanes.h), for the functions the special functions, the pi-scaled sine
+// (base/lanes.h; x and y are distinct arrays), for the functions the special
+// functions, the pi-scaled sine
 // and cosine and the reciprocal roots are built on.
 //
 // Placeholder: the C library's functions, lane by lane, until the core's own
@@ -8,6 +9,9 @@
 #define HOSTMATH_MATH_CORE_H
 
 #include "base/lanes.h"
+#include "math/cbrt.h"
+#include "math/exp.h"
+#include "math/log.h"
 
 #include <cmath>
 #include <cstddef>
@@ -21,11 +25,8 @@ namespace core {
     {                                                                                                      \
         for (std::size_t i = 0; i < L::kCount; ++i) y[i] = libm(x[i]);                                     \
     }
-HOSTMATH_CORE_PLACEHOLDER(log, double, std::log)
-HOSTMATH_CORE_PLACEHOLDER(exp, double, std::exp)
 HOSTMATH_CORE_PLACEHOLDER(sin, double, std::sin)
 HOSTMATH_CORE_PLACEHOLDER(cos, double, std::cos)
-HOSTMATH_CORE_PLACEHOLDER(cbrt, double, std::cbrt)
 HOSTMATH_CORE_PLACEHOLDER(logf, float, std::log)
 HOSTMATH_CORE_PLACEHOLDER(expf, float, std::exp)
 HOSTMATH_CORE_PLACEHOLDER(sinf, float, std::sin)

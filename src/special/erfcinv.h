@@ -162,7 +162,8 @@ struct Erfcinv {
     static HOSTMATH_ALWAYS_INLINE void run(const T (&x)[L::kCount], T (&y)[L::kCount])
     {
         constexpr std::size_t N = L::kCount;
-        T z[N], e[N], l[N], t[N], r[N], b[N];
+        T z[N], argument[N], l[N], t[N], r[N], b[N];
+        T e[N] = {};  // erfinv(1 - x), on the upper lanes
         LaneFlag<T> upper[N], middle[N], small[N], uses_log[N], piece[N];
 
         for (std::size_t i = 0; i < N; ++i) {
@@ -171,13 +172,14 @@ struct Erfcinv {
             small[i] = x[i] > T(kErfcinvMiddleStart) ? 0 : 1;
             middle[i] = uses_log[i] ^ small[i];
             z[i] = upper[i] != 0 ? T(1) - x[i] : T(0);
-            const T argument = middle[i] != 0 ? erfcinv_middle_log_argument(x[i]) : x[i];
-            l[i] = uses_log[i] != 0 ? argument : T(1);
+            const T of = middle[i] != 0 ? erfcinv_middle_log_argument(x[i]) : x[i];
+            argument[i] = uses_log[i] != 0 ? of : T(1);
+            l[i] = 0;
             piece[i] = erfcinv_small_index<LaneFlag<T>>(x[i]);
             b[i] = 0;
         }
         if (any_lane<L>(upper)) Erfinv::run<L>(z, e);
-        if (any_lane<L>(uses_log)) core::log_of<L>(l, l);
+        if (any_lane<L>(uses_log)) core::log_of<L>(argument, l);
         for (std::size_t i = 0; i < N; ++i) {
             t[i] = std::sqrt(-l[i]);
             r[i] = T(1) / t[i];

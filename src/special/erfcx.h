@@ -143,10 +143,11 @@ struct Erfcx {
             s[i] = reflects[i] != 0 ? head : T(0);
             e[i] = reflects[i] != 0 ? tail : T(0);
         }
-        core::exp_of<L>(s, s);
-        core::exp_of<L>(e, e);
+        T exp_s[N], exp_e[N];
+        core::exp_of<L>(s, exp_s);
+        core::exp_of<L>(e, exp_e);
         for (std::size_t i = 0; i < N; ++i) {
-            const T w = erfcx_reflected(x[i], r[i], s[i] * e[i]);
+            const T w = erfcx_reflected(x[i], r[i], exp_s[i] * exp_e[i]);
             y[i] = reflects[i] != 0 ? w : r[i];
         }
     }

@@ -136,24 +136,25 @@ struct Erfinv {
     {
         using P = ErfinvTable<T>;
         constexpr std::size_t N = L::kCount;
-        T a[N], w[N], root[N], b[N];
+        T a[N], argument[N], w[N], root[N], b[N];
         LaneFlag<T> central[N], middle[N], tail[N], uses_log[N], middle_log[N], middle_root[N];
 
         for (std::size_t i = 0; i < N; ++i) {
             a[i] = std::fabs(x[i]);
             uses_log[i] = a[i] < T(kErfinvSmallEnd) ? 0 : 1;
             central[i] = uses_log[i] ^ 1u;
-            T argument = erfinv_log_argument(a[i]);
+            T of = erfinv_log_argument(a[i]);
             if constexpr (P::kHasTail) {
                 middle[i] = a[i] < P::kTailStart ? uses_log[i] : 0;
-                argument = middle[i] != 0 ? argument : erfinv_tail_log_argument(a[i]);
+                of = middle[i] != 0 ? of : erfinv_tail_log_argument(a[i]);
             } else {
                 middle[i] = uses_log[i];
             }
             tail[i] = uses_log[i] ^ middle[i];
-            w[i] = uses_log[i] != 0 ? argument : T(1);
+            argument[i] = uses_log[i] != 0 ? of : T(1);
+            w[i] = 0;
         }
-        if (any_lane<L>(uses_log)) core::log_of<L>(w, w);
+        if (any_lane<L>(uses_log)) core::log_of<L>(argument, w);
         for (std::size_t i = 0; i < N; ++i) {
             w[i] = -w[i];
             middle_root[i] = w[i] < P::kLogSplit ? 0 : middle[i];

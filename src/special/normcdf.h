@@ -251,9 +251,10 @@ struct Normcdf {
             u[i] = tail[i] != 0 ? ui : T(0);
             v[i] = tail[i] != 0 ? vi : T(0);
         }
-        core::exp_of<L>(u, u);
-        core::exp_of<L>(v, v);
-        take_piece<L>(tail, y, [&](std::size_t i) { return normcdf_tail(x[i], u[i], v[i]); });
+        T exp_u[N], exp_v[N];
+        core::exp_of<L>(u, exp_u);
+        core::exp_of<L>(v, exp_v);
+        take_piece<L>(tail, y, [&](std::size_t i) { return normcdf_tail(x[i], exp_u[i], exp_v[i]); });
     }
 
 private:
