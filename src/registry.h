@@ -116,8 +116,8 @@
     X(max, unsigned long long, (long long, unsigned long long), minmax, bits, baseline, none, 0)                 \
     X(max, unsigned long long, (unsigned long long, long long), minmax, bits, baseline, none, 0)                 \
     X(max, float, (float, float), minmax, bits, baseline, pairs, 0)                                              \
-    X(max, double, (double, float), minmax, bits, baseline, none, 0)                                             \
-    X(max, double, (float, double), minmax, bits, baseline, none, 0)                                             \
+    X(max, double, (double, float), minmax, bits, baseline, pairs, 0)                                            \
+    X(max, double, (float, double), minmax, bits, baseline, pairs, 0)                                            \
     X(max, double, (double, double), minmax, bits, baseline, pairs, 0)                                           \
     X(umax, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                         \
     X(llmax, long long, (long long, long long), minmax, bits, baseline, none, 0)                                 \
@@ -136,8 +136,8 @@
     X(min, unsigned long long, (long long, unsigned long long), minmax, bits, baseline, none, 0)                 \
     X(min, unsigned long long, (unsigned long long, long long), minmax, bits, baseline, none, 0)                 \
     X(min, float, (float, float), minmax, bits, baseline, pairs, 0)                                              \
-    X(min, double, (double, float), minmax, bits, baseline, none, 0)                                             \
-    X(min, double, (float, double), minmax, bits, baseline, none, 0)                                             \
+    X(min, double, (double, float), minmax, bits, baseline, pairs, 0)                                            \
+    X(min, double, (float, double), minmax, bits, baseline, pairs, 0)                                            \
     X(min, double, (double, double), minmax, bits, baseline, pairs, 0)                                           \
     X(umin, unsigned int, (unsigned int, unsigned int), minmax, bits, baseline, none, 0)                         \
     X(llmin, long long, (long long, long long), minmax, bits, baseline, none, 0)                                 \
