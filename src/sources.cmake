@@ -7,6 +7,11 @@ set(HOSTMATH_SOURCES
   src/convert/bfloat16_conversion.cpp
   src/convert/half_conversion.cpp
   src/convert/max.cpp src/convert/min.cpp)
+# The C interface: a C function for every function of the registry.  Its
+# header is checked against it as it compiles: a function the header lacks is
+# an error.
+list(APPEND HOSTMATH_SOURCES src/c/hostmath_c.cpp)
+set_source_files_properties(src/c/hostmath_c.cpp PROPERTIES COMPILE_OPTIONS -Werror=missing-declarations)
 # The special functions, pi-scaled sine and cosine, reciprocal roots, each file
 # with its scalar function and array form.
 set(HOSTMATH_SPECIAL_SOURCES
