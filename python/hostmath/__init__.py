@@ -15,13 +15,15 @@ float32 data or an explicit ``dtype=``.
 functions as the ``hostmath check`` command does, with its report;
 ``ulp_distance(expected, got)`` is the distance it counts, as a ufunc (of
 integers of any widths and signs, the difference of the values).
+``hostmath.testing.assert_device_equal`` turns a failed check into an
+AssertionError whose message is that report.
 """
 
 import numpy as _np
 
 from . import _hostmath
 
-__all__ = ["check", "Report", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE"]
+__all__ = ["check", "Report", "testing", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE"]
 
 ulp_distance = _hostmath.ulp_distance
 bfloat16_ulp_distance = _hostmath.bfloat16_ulp_distance
@@ -177,3 +179,5 @@ def check(function, *args, got=None, max_ulp=0, nan="exact"):
                                int(max_ulp), nan == "any", _KEPT_MISMATCHES)
     return Report(signature, int(max_ulp), nan, figures)
 
+
+from . import testing  # noqa: E402  (it builds on check)
