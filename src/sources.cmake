@@ -11,7 +11,8 @@ set(HOSTMATH_SOURCES
 # header is checked against it as it compiles: a function the header lacks is
 # an error.
 list(APPEND HOSTMATH_SOURCES src/c/hostmath_c.cpp)
-set_source_files_properties(src/c/hostmath_c.cpp PROPERTIES COMPILE_OPTIONS -Werror=missing-declarations)
+set_source_files_properties(src/c/hostmath_c.cpp PROPERTIES COMPILE_OPTIONS
+  "$<IF:$<CXX_COMPILER_ID:Clang>,-Werror=missing-prototypes,-Werror=missing-declarations>")
 # The special functions, pi-scaled sine and cosine, reciprocal roots, each file
 # with its scalar function and array form.
 set(HOSTMATH_SPECIAL_SOURCES
