@@ -91,36 +91,24 @@ int main(void)
     EXPECT_EQ(cf == 1.0f, 1);
 
     /* every overload name of max and min: mixed signedness compares as unsigned */
-    EXPECT_EQ(hostmath_max_i_i(-1, 5), 5);
-    EXPECT_EQ(hostmath_min_i_i(-1, 5), -1);
-    EXPECT_EQ(hostmath_max_u_u(1u, 5u), 5u);
-    EXPECT_EQ(hostmath_min_u_u(1u, 5u), 1u);
-    EXPECT_EQ(hostmath_max_i_u(-1, 5u), UINT_MAX);
-    EXPECT_EQ(hostmath_min_i_u(-1, 5u), 5u);
-    EXPECT_EQ(hostmath_max_u_i(5u, -1), UINT_MAX);
-    EXPECT_EQ(hostmath_min_u_i(5u, -1), 5u);
-    EXPECT_EQ(hostmath_max_l_l(-1L, 5L), 5L);
-    EXPECT_EQ(hostmath_min_l_l(-1L, 5L), -1L);
-    EXPECT_EQ(hostmath_max_ul_ul(1ul, 5ul), 5ul);
-    EXPECT_EQ(hostmath_min_ul_ul(1ul, 5ul), 1ul);
-    EXPECT_EQ(hostmath_max_l_ul(-1L, 5ul), ULONG_MAX);
-    EXPECT_EQ(hostmath_min_l_ul(-1L, 5ul), 5ul);
-    EXPECT_EQ(hostmath_max_ul_l(5ul, -1L), ULONG_MAX);
-    EXPECT_EQ(hostmath_min_ul_l(5ul, -1L), 5ul);
-    EXPECT_EQ(hostmath_max_ll_ll(-1LL, 5LL), 5LL);
-    EXPECT_EQ(hostmath_min_ll_ll(-1LL, 5LL), -1LL);
-    EXPECT_EQ(hostmath_max_ull_ull(1ull, 5ull), 5ull);
-    EXPECT_EQ(hostmath_min_ull_ull(1ull, 5ull), 1ull);
-    EXPECT_EQ(hostmath_max_ll_ull(-1LL, 5ull), ULLONG_MAX);
-    EXPECT_EQ(hostmath_min_ll_ull(-1LL, 5ull), 5ull);
-    EXPECT_EQ(hostmath_max_ull_ll(5ull, -1LL), ULLONG_MAX);
-    EXPECT_EQ(hostmath_min_ull_ll(5ull, -1LL), 5ull);
-    EXPECT_EQ(hostmath_umax(1u, 5u), 5u);
-    EXPECT_EQ(hostmath_umin(1u, 5u), 1u);
-    EXPECT_EQ(hostmath_llmax(-1LL, 5LL), 5LL);
-    EXPECT_EQ(hostmath_llmin(-1LL, 5LL), -1LL);
-    EXPECT_EQ(hostmath_ullmax(1ull, 5ull), 5ull);
-    EXPECT_EQ(hostmath_ullmin(1ull, 5ull), 1ull);
+#define EXPECT_MAX_MIN(max_name, min_name, a, b, max, min) \
+    EXPECT_EQ(max_name(a, b), max);                        \
+    EXPECT_EQ(min_name(a, b), min)
+    EXPECT_MAX_MIN(hostmath_max_i_i, hostmath_min_i_i, -1, 5, 5, -1);
+    EXPECT_MAX_MIN(hostmath_max_u_u, hostmath_min_u_u, 1u, 5u, 5u, 1u);
+    EXPECT_MAX_MIN(hostmath_max_i_u, hostmath_min_i_u, -1, 5u, UINT_MAX, 5u);
+    EXPECT_MAX_MIN(hostmath_max_u_i, hostmath_min_u_i, 5u, -1, UINT_MAX, 5u);
+    EXPECT_MAX_MIN(hostmath_max_l_l, hostmath_min_l_l, -1L, 5L, 5L, -1L);
+    EXPECT_MAX_MIN(hostmath_max_ul_ul, hostmath_min_ul_ul, 1ul, 5ul, 5ul, 1ul);
+    EXPECT_MAX_MIN(hostmath_max_l_ul, hostmath_min_l_ul, -1L, 5ul, ULONG_MAX, 5ul);
+    EXPECT_MAX_MIN(hostmath_max_ul_l, hostmath_min_ul_l, 5ul, -1L, ULONG_MAX, 5ul);
+    EXPECT_MAX_MIN(hostmath_max_ll_ll, hostmath_min_ll_ll, -1LL, 5LL, 5LL, -1LL);
+    EXPECT_MAX_MIN(hostmath_max_ull_ull, hostmath_min_ull_ull, 1ull, 5ull, 5ull, 1ull);
+    EXPECT_MAX_MIN(hostmath_max_ll_ull, hostmath_min_ll_ull, -1LL, 5ull, ULLONG_MAX, 5ull);
+    EXPECT_MAX_MIN(hostmath_max_ull_ll, hostmath_min_ull_ll, 5ull, -1LL, ULLONG_MAX, 5ull);
+    EXPECT_MAX_MIN(hostmath_umax, hostmath_umin, 1u, 5u, 5u, 1u);
+    EXPECT_MAX_MIN(hostmath_llmax, hostmath_llmin, -1LL, 5LL, 5LL, -1LL);
+    EXPECT_MAX_MIN(hostmath_ullmax, hostmath_ullmin, 1ull, 5ull, 5ull, 1ull);
     /* the floating forms: -0 < +0, and a signalling NaN float gives its
      * pattern quietened, widened exactly (payload 0x000001 in bits 29 up) */
     const float signalling = float_of_bits(0x7fa00001u);
