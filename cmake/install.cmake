@@ -12,7 +12,9 @@ install(TARGETS hostmath EXPORT hostmathTargets
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/hostmath.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   COMPONENT development)
-install(FILES ${PROJECT_SOURCE_DIR}/include/hostmath/batch.h ${HOSTMATH_GENERATED_INCLUDE_DIR}/hostmath/version.h
+install(FILES ${PROJECT_SOURCE_DIR}/include/hostmath/batch.h ${PROJECT_SOURCE_DIR}/include/hostmath/check.h
+  ${PROJECT_SOURCE_DIR}/include/hostmath/gtest.h ${PROJECT_SOURCE_DIR}/include/hostmath/hostmath_c.h
+  ${HOSTMATH_GENERATED_INCLUDE_DIR}/hostmath/version.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hostmath COMPONENT development)
 
 set(HOSTMATH_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/hostmath)

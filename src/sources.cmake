@@ -2,6 +2,12 @@
 # Every .cpp of a folder is compiled, so that a new function's file needs no
 # line here.
 set(HOSTMATH_SOURCES src/cpu/dispatch.cpp)
+# The C interface: a C function for every function of the registry.  Its
+# header is checked against it as it compiles: a function the header lacks is
+# an error.
+list(APPEND HOSTMATH_SOURCES src/c/hostmath_c.cpp)
+set_source_files_properties(src/c/hostmath_c.cpp PROPERTIES COMPILE_OPTIONS
+  "$<IF:$<CXX_COMPILER_ID:Clang>,-Werror=missing-prototypes,-Werror=missing-declarations>")
 # bfloat16 and half conversions, minimum and maximum, each file with its array
 # forms.
 file(GLOB HOSTMATH_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/convert/*.cpp)

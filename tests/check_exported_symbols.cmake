@@ -1,6 +1,6 @@
 # Compares the demangled symbols that LIBRARY exports with the registry's: the
-# qx_math_func_host_ symbols that REGISTRY_OBJECT leaves undefined (it takes
-# the address of every registry function).  Fails on any symbol missing from
+# qx_math_func_host_ (C++) and hostmath_ (C) symbols that REGISTRY_OBJECT
+# leaves undefined (it takes the address of every registry function).  Fails on any symbol missing from
 # the library or exported without being in the registry, on a symbol of the
 # first release (FIRST_RELEASE: one signature per line, '#' starts a comment)
 # that is no longer exported, and on a function name that HEADERS declare but
@@ -41,7 +41,7 @@ endif()
 string(REPLACE "\n" ";" registry_lines "${registry_out}")
 set(expected "")
 foreach(line IN LISTS registry_lines)
-  if(line MATCHES "^(qx_math_func_host_.+) U *$")
+  if(line MATCHES "^((qx_math_func_host_|hostmath_).+) U *$")
     list(APPEND expected "${CMAKE_MATCH_1}")
   endif()
 endforeach()
@@ -62,9 +62,10 @@ foreach(symbol IN LISTS expected)
 endforeach()
 set(undeclared "")
 foreach(header IN LISTS HEADERS)
-  file(STRINGS ${header} declared REGEX "^[^/]*qx_math_func_host_[A-Za-z0-9_]+\\(")  # not in comments
+  # Declarations, not comments: lines that start neither with / nor with *.
+  file(STRINGS ${header} declared REGEX "^[ \t]*[^ \t/*][^/]*(qx_math_func_host_|hostmath_)[A-Za-z0-9_]+\\(")
   foreach(line IN LISTS declared)
-    string(REGEX MATCHALL "qx_math_func_host_[A-Za-z0-9_]+\\(" found "${line}")
+    string(REGEX MATCHALL "(qx_math_func_host_|hostmath_)[A-Za-z0-9_]+\\(" found "${line}")
     foreach(name IN LISTS found)
       string(REPLACE "(" "" name "${name}")
       if(NOT name IN_LIST names)

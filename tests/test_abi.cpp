@@ -1,10 +1,15 @@
 // The records that cross the library boundary: size, layout and the copy
-// semantics that decide how they are passed under the Itanium ABI.
+// semantics that decide how they are passed under the Itanium ABI; and the
+// names of the C interface, which are its ABI.
 #include "hostmath.h"
+#include "registry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <map>
+#include <set>
+#include <string>
 #include <type_traits>
 
 static_assert(sizeof(__quix_bfloat16_raw) == 2 && sizeof(__quix_bfloat16) == 2, "");
@@ -43,4 +48,31 @@ TEST(Records, ReinterpretationHelpersCopyBits)
     EXPECT_EQ(as_long(as_double(0x3ff0000000000000ul)), 0x3ff0000000000000l);
     EXPECT_EQ(as_long(as_double(-1l)), -1l);
     EXPECT_EQ(as_ushort(__quix_bfloat16(__quix_bfloat16_raw{0xbeef})), 0xbeef);
+}
+
+// The C name of every row follows from its device name and parameter types
+// (registry.h): a name that a hand edit attached to the wrong row, say min's
+// to a max overload or _rz's to _rd, still compiles, since the signatures
+// agree; this catches it.
+TEST(CInterface, NamesFollowFromTheDeviceNames)
+{
+    const std::map<std::string, std::string> codes = {
+        {"int", "i"},  {"unsigned int", "u"},         {"long", "l"},  {"unsigned long", "ul"},
+        {"long long", "ll"}, {"unsigned long long", "ull"}, {"float", "f"}, {"double", "d"}};
+    std::map<std::string, int> overloads;
+    hostmath::registry::for_each([&](auto row) { ++overloads[row.info.name]; });
+    std::set<std::string> seen;
+    hostmath::registry::for_each([&](auto row) {
+        const std::string name = row.info.name, params = row.info.params;
+        std::string expected = name.substr(name.find_first_not_of('_'));
+        if (overloads[name] > 1) {
+            std::string list = params.substr(1, params.size() - 2) + ",";
+            for (std::size_t comma; (comma = list.find(',')) != std::string::npos; list.erase(0, comma + 1)) {
+                const std::string type = list.substr(list.find_first_not_of(' '), comma - list.find_first_not_of(' '));
+                expected += "_" + (codes.count(type) ? codes.at(type) : "?" + type);
+            }
+        }
+        EXPECT_EQ(row.info.c_name, expected) << name << params;
+        EXPECT_TRUE(seen.insert(row.info.c_name).second) << "two rows named " << row.info.c_name;
+    });
 }

@@ -1,7 +1,7 @@
-// The element comparison of `hostmath check` (tools/hostmath/compare.h): the
+// The element comparison of `hostmath check` (hostmath/check.h): the
 // distances at the ends of every kind, where a wrong width or sign extension
 // would overflow or misclassify, and the merging of reports from chunks.
-#include "compare.h"
+#include "hostmath/check.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace hostmath_compare;
+using namespace hostmath::compare;
 
 constexpr std::uint64_t kMax = ~std::uint64_t{0};
 
@@ -44,11 +44,11 @@ TEST(Compare, DistancesAndBins)
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "kind " << static_cast<int>(c.kind) << " " << std::hex << c.expected
                                           << " " << c.got);
-        const Outcome o = compare(c.kind, c.expected, c.got, exact);
+        const Outcome o = classify(c.kind, c.expected, c.got, exact);
         EXPECT_EQ(o.bin, c.bin);
         EXPECT_EQ(o.distance, c.distance);
         EXPECT_EQ(o.accepted, c.accepted_exact);
-        EXPECT_EQ(compare(c.kind, c.expected, c.got, loose).accepted, c.accepted_loose);
+        EXPECT_EQ(classify(c.kind, c.expected, c.got, loose).accepted, c.accepted_loose);
     }
     EXPECT_EQ(bin_label(kFirstDistanceBin + 2), "3-4");
     EXPECT_EQ(bin_label(kFirstDistanceBin + 64), "9223372036854775809-18446744073709551615");
@@ -60,14 +60,14 @@ TEST(Compare, ReportsMergeInIndexOrder)
     // lowest index of the worst distance, as one pass over the whole would.
     const std::uint32_t expected[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     const std::uint32_t got[8] = {1, 4, 3, 5, 5, 8, 7, 9};
-    Report whole, first, second, merged;
+    Tally whole, first, second, merged;
     whole.keep = first.keep = second.keep = merged.keep = 2;
     compare_arrays(Kind::u32, expected, got, 8, 0, Rules{}, whole);
     compare_arrays(Kind::u32, expected, got, 4, 0, Rules{}, first);
     compare_arrays(Kind::u32, expected + 4, got + 4, 4, 4, Rules{}, second);
     merged.merge(second);
     merged.merge(first);
-    for (const Report* r : {&whole, &merged}) {
+    for (const Tally* r : {&whole, &merged}) {
         EXPECT_EQ(r->elements, 8u);
         EXPECT_EQ(r->identical, 4u);
         EXPECT_EQ(r->mismatches, 4u);

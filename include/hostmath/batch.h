@@ -15,7 +15,8 @@
 //   - Element alignment is enough: any float, double or 16-bit record address.
 //   - The conversions need in and out not to overlap.  The special functions,
 //     the pi-scaled, root, minimum and maximum forms also work in place (out
-//     equal to an input); any other overlap is not allowed.
+//     equal to an input of the result's type); any other overlap is not
+//     allowed.
 //   - The functions keep no state and may run concurrently on disjoint arrays.
 //   - Like the scalar functions, none depends on the calling thread's
 //     floating-point state: the results are the same bits under any rounding
@@ -116,10 +117,17 @@ HOSTMATH_API void qx_math_func_host_batch_rsqrtf(const float* in, float* out, st
 HOSTMATH_API void qx_math_func_host_batch_rcbrt(const double* in, double* out, std::size_t n);
 HOSTMATH_API void qx_math_func_host_batch_rcbrtf(const float* in, float* out, std::size_t n);
 
-// out[i] = max(a[i], b[i]) (min), as the scalar float and double forms.
+// out[i] = max(a[i], b[i]) (min), as the scalar floating forms; the forms
+// that mix double and float widen the float exactly, as max(double, float)
+// and max(float, double) do.  In place, out may be the array of the result's
+// type.
 HOSTMATH_API void qx_math_func_host_batch_max(const float* a, const float* b, float* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_max(const double* a, const float* b, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_max(const float* a, const double* b, double* out, std::size_t n);
 HOSTMATH_API void qx_math_func_host_batch_max(const double* a, const double* b, double* out, std::size_t n);
 HOSTMATH_API void qx_math_func_host_batch_min(const float* a, const float* b, float* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_min(const double* a, const float* b, double* out, std::size_t n);
+HOSTMATH_API void qx_math_func_host_batch_min(const float* a, const double* b, double* out, std::size_t n);
 HOSTMATH_API void qx_math_func_host_batch_min(const double* a, const double* b, double* out, std::size_t n);
 
 // ---------------------------------------------------------------------------
@@ -208,18 +216,22 @@ inline std::size_t qx_math_func_host_batch_sincospif(std::span<const float> in, 
     return n;
 }
 
-#define HOSTMATH_BATCH_SPAN_PAIR_FORM(name, T)                                                \
-    inline std::size_t name(std::span<const T> a, std::span<const T> b, std::span<T> out)    \
+#define HOSTMATH_BATCH_SPAN_PAIR_FORM(name, A, B, R)                                          \
+    inline std::size_t name(std::span<const A> a, std::span<const B> b, std::span<R> out)    \
     {                                                                                        \
         const std::size_t n = std::min({a.size(), b.size(), out.size()});                    \
         name(a.data(), b.data(), out.data(), n);                                             \
         return n;                                                                            \
     }
 
-HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, float)
-HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, double)
-HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, float)
-HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, float, float, float)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, double, float, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, float, double, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_max, double, double, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, float, float, float)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, double, float, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, float, double, double)
+HOSTMATH_BATCH_SPAN_PAIR_FORM(qx_math_func_host_batch_min, double, double, double)
 
 #undef HOSTMATH_BATCH_SPAN_PAIR_FORM
 

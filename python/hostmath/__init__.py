@@ -12,16 +12,18 @@ Arguments are converted only by safe casts: a float64 array does not go into
 float32 data or an explicit ``dtype=``.
 
 ``check(function, *inputs, got)`` compares a device's results with these
-functions as the ``hostmath check`` command does; ``ulp_distance(expected,
-got)`` is the distance it counts, as a ufunc (of integers of any widths and
-signs, the difference of the values).
+functions as the ``hostmath check`` command does, with its report;
+``ulp_distance(expected, got)`` is the distance it counts, as a ufunc (of
+integers of any widths and signs, the difference of the values).
+``hostmath.testing.assert_device_equal`` turns a failed check into an
+AssertionError whose message is that report.
 """
 
 import numpy as _np
 
 from . import _hostmath
 
-__all__ = ["check", "Report", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE", "registry"]
+__all__ = ["check", "Report", "testing", "ulp_distance", "bfloat16_ulp_distance", "NO_DISTANCE", "registry"]
 
 # One dict per exported function (overloads apart), as the library lists them:
 # name, params, family, code ("bits" or "fp"), array (its array form) and
@@ -51,36 +53,23 @@ def _ufunc_named(function):
     return ufunc
 
 
-def _result_kind(ufunc, dtype):
-    """The element kind of a result: bfloat16 for the patterns of bfloat16 results."""
-    kinds = _hostmath.result_kinds[ufunc.__name__]
-    if dtype == _np.uint16 and any("bfloat16" in k for k in kinds):
-        return "bfloat16"
-    return dtype.name
-
-
-def _format_value(kind, value):
-    """A value as its number and its bit pattern."""
-    size = value.dtype.itemsize
-    bits = int(value.view(f"u{size}"))
-    if kind == "bfloat16":
-        number = str(_np.uint32(bits << 16).view(_np.float32))
-    else:
-        number = str(value)
-    return f"{number} 0x{bits:0{2 * size}x}"
-
-
 class Report:
-    """The outcome of check: figures as the hostmath command's check gives them.
+    """The outcome of check, as the hostmath command's check gives it.
 
-    elements, identical, mismatches (values the rules do not accept), worst
-    (largest distance, NaN against number and infinity against finite values
-    excluded) and worst_index (None for empty arrays), histogram (bin label -> count) and
-    first_mismatches (list of (index, expected, got)).  A pair counts as two
-    values per element.  True when there is no mismatch.
+    str(report) (and repr) is the command's report: elements, identical,
+    mismatches, the worst distance and its index, the histogram and the first
+    mismatches with their inputs, expected and got values as values and bits.
+    The figures: elements, identical, mismatches (values the rules do not
+    accept), worst (largest distance, NaN against number and infinity against
+    finite values excluded) and worst_index (None for empty arrays),
+    histogram (bin label -> count) and first_mismatches (list of (index,
+    expected, got)).  A pair counts as two values per element, with the
+    trailing axis of the pair in its indices, as the command counts a pair
+    file.  json is the command's --json report.  True when there is no
+    mismatch.
     """
 
-    def __init__(self, function, max_ulp, nan, figures, mismatches):
+    def __init__(self, function, max_ulp, nan, figures):
         self.function = function
         self.max_ulp = max_ulp
         self.nan = nan
@@ -88,9 +77,11 @@ class Report:
         self.identical = figures["identical"]
         self.mismatches = figures["mismatches"]
         self.worst = figures["worst"]
-        self.worst_index = figures["worst_index"]
+        self.worst_index = _index(figures["worst_index"])
         self.histogram = figures["histogram"]
-        self.first_mismatches = mismatches
+        self.first_mismatches = [(_index(i), e, g) for i, e, g in figures["first_mismatches"]]
+        self.text = figures["text"]
+        self.json = figures["json"]
 
     @property
     def passed(self):
@@ -99,19 +90,18 @@ class Report:
     def __bool__(self):
         return self.passed
 
+    def __str__(self):
+        return self.text
+
     def __repr__(self):
-        verdict = "passed" if self.passed else "FAILED"
-        lines = [
-            f"check {self.function} (max_ulp {self.max_ulp}, nan {self.nan}): {verdict}",
-            f"  elements {self.elements}, identical {self.identical}, mismatches {self.mismatches}",
-            f"  worst distance {self.worst} ulp" + (f" at index {self.worst_index}" if self.worst else ""),
-            "  histogram:",
-        ]
-        lines += [f"    {label:>16} {count}" for label, count in self.histogram.items()]
-        if self.first_mismatches:
-            lines.append("  first mismatches (index: expected | got):")
-            lines += [f"    {index}: {e} | {g}" for index, e, g in self.first_mismatches]
-        return "\n".join(lines)
+        return self.text
+
+
+def _index(index):
+    """A multi-dimensional index as a tuple, of one axis as an int; None stays None."""
+    if index is None:
+        return None
+    return int(index[0]) if len(index) == 1 else tuple(int(i) for i in index)
 
 
 def _as_outputs(values, count, what):
@@ -122,6 +112,28 @@ def _as_outputs(values, count, what):
     return tuple(values)
 
 
+def _loop_of(ufunc, inputs, expected):
+    """The loop (index into ufunc.types) that computed expected from inputs: the one whose results
+    have expected's types and whose parameters are the inputs' types, else the first that takes
+    them by safe casts, as the ufunc picks it."""
+    out = "".join(e.dtype.char for e in expected)
+    given = [_np.asarray(x).dtype for x in inputs]
+    loops = [j for j, t in enumerate(ufunc.types) if t.split("->")[1] == out]
+    for j in loops:
+        if all(d.char == t for d, t in zip(given, ufunc.types[j])):
+            return j
+    for j in loops:
+        if all(_np.can_cast(d, t) for d, t in zip(given, ufunc.types[j])):
+            return j
+    return loops[0]
+
+
+def _native(a, dtype=None):
+    """a as a C-contiguous flat array in the machine's byte order."""
+    a = _np.asarray(a) if dtype is None else _np.asarray(a).astype(dtype, copy=False)
+    return _np.ascontiguousarray(a, a.dtype.newbyteorder("=")).reshape(-1)
+
+
 def check(function, *args, got=None, max_ulp=0, nan="exact"):
     """check(function, *inputs, got, max_ulp=0, nan="exact") -> Report
 
@@ -130,9 +142,11 @@ def check(function, *args, got=None, max_ulp=0, nan="exact"):
     (ulp_distance) is at most max_ulp (0: the same bits; -0 against +0 is a
     mismatch then), never a NaN against a number or an infinity against a
     finite value.  nan="any" accepts any NaN where a NaN is expected.
-    function is a ufunc of this module or its device name; got has the
-    result's shape and dtype (for a pair function, two arrays), given by
-    keyword or as the last positional argument.
+    function is a ufunc of this module or its device name; the inputs
+    broadcast as the ufunc broadcasts them; got has the result's shape and
+    dtype (float16 results may also be given as uint16 patterns; for a pair
+    function, two arrays), given by keyword or as the last positional
+    argument.
     """
     ufunc = _ufunc_named(function)
     if got is not None:
@@ -143,34 +157,31 @@ def check(function, *args, got=None, max_ulp=0, nan="exact"):
         raise ValueError(f"nan must be 'exact' or 'any', not {nan!r}")
     if isinstance(max_ulp, bool) or not isinstance(max_ulp, (int, _np.integer)) or not 0 <= max_ulp < 2**64:
         raise ValueError(f"max_ulp must be an integer from 0 to 2**64 - 1, not {max_ulp!r}")
-    expected = _as_outputs(ufunc(*args[:-1]), ufunc.nout, "the result")
+    inputs = args[:-1]
+    expected = tuple(_np.asarray(e) for e in _as_outputs(ufunc(*inputs), ufunc.nout, "the result"))
     got = _as_outputs(args[-1], ufunc.nout, "got")
-    total, kept = None, []
+    checked = []
     for e, g in zip(expected, got):  # one array, or both of a pair
-        e = _np.asarray(e)
         g = _np.asarray(g) if isinstance(g, _np.ndarray) else _np.asarray(g, dtype=e.dtype)
+        if e.dtype == _np.float16 and g.dtype == _np.uint16 and g.shape == e.shape:
+            g = g.view(_np.float16)
         if g.dtype != e.dtype or g.shape != e.shape:
             raise ValueError(f"got is {g.dtype} of shape {g.shape}; {ufunc.__name__} gives {e.dtype} of shape {e.shape}")
-        native = e.dtype.newbyteorder("=")
-        e_flat = _np.ascontiguousarray(e, native).reshape(-1)
-        g_flat = _np.ascontiguousarray(g, native).reshape(-1)
-        kind = _result_kind(ufunc, e.dtype)
-        figures = _hostmath._compare(kind, e_flat, g_flat, int(max_ulp), nan == "any", _KEPT_MISMATCHES)
-        index = (lambda i: tuple(int(k) for k in _np.unravel_index(i, e.shape))) if e.ndim > 1 else int
-        figures["worst_index"] = index(figures["worst_index"]) if e.size else None  # an empty array has no index
-        kept += [(i, index(i), _format_value(kind, e_flat[i]), _format_value(kind, g_flat[i]))
-                 for i in figures["first_mismatches"]]
-        total = figures if total is None else _merge(total, figures)
-    kept = [m[1:] for m in sorted(kept, key=lambda m: m[0])[:_KEPT_MISMATCHES]]
-    return Report(ufunc.__name__, int(max_ulp), nan, total, kept)
+        checked.append(g)
+    loop = _loop_of(ufunc, inputs, expected)
+    signature, params, (kind, components) = _hostmath.loops[ufunc.__name__][loop]
+    shape = expected[0].shape
+    # Each parameter's operands, as the loop's types, broadcast to the result's shape; a pair's two side by side.
+    operands = iter(zip(inputs, ufunc.types[loop]))
+    described = []
+    for param_kind, count in params:
+        parts = [_np.broadcast_to(_np.asarray(x).astype(t, copy=False), shape) for x, t in (next(operands) for _ in range(count))]
+        described.append((param_kind, count, _native(_np.stack(parts, axis=-1))))
+    e = _np.stack(expected, axis=-1) if components == 2 else expected[0]
+    g = _np.stack(checked, axis=-1) if components == 2 else checked[0]
+    figures = _hostmath._check(signature, kind, components, _native(e), _native(g), e.shape, described,
+                               int(max_ulp), nan == "any", _KEPT_MISMATCHES)
+    return Report(signature, int(max_ulp), nan, figures)
 
 
-def _merge(a, b):
-    """The figures of two outputs of one pair function, together."""
-    merged = {k: a[k] + b[k] for k in ("elements", "identical", "mismatches")}
-    first = a if a["worst"] >= b["worst"] else b
-    merged["worst"], merged["worst_index"] = first["worst"], first["worst_index"]
-    merged["histogram"] = dict(a["histogram"])
-    for label, count in b["histogram"].items():
-        merged["histogram"][label] = merged["histogram"].get(label, 0) + count
-    return merged
+from . import testing  # noqa: E402  (it builds on check)

@@ -19,10 +19,12 @@
 
 #include "hostmath.h"
 #include "hostmath/batch.h"
+#include "hostmath/check.h"
 
 #include <cfenv>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -61,28 +63,14 @@ inline SinCos<float> sincospif(float x)
 template <typename T>
 struct Slot;
 
-// The names by which check and ulp_distance know a result's kind of value.
-constexpr const char* kind_of(int type_num)
-{
-    switch (type_num) {
-    case NPY_FLOAT: return "float32";
-    case NPY_DOUBLE: return "float64";
-    case NPY_HALF: return "float16";
-    case NPY_SHORT: return "int16";
-    case NPY_USHORT: return "uint16";
-    case NPY_INT: return "int32";
-    case NPY_UINT: return "uint32";
-    default: return type_num == NPY_LONG || type_num == NPY_LONGLONG ? "int64" : "uint64";
-    }
-}
-
 // A plain number: one operand of the NumPy type with the same representation.
+// kind is the element kind of every operand (hostmath/check.h).
 template <typename T, int TypeNum>
 struct PlainSlot {
     static constexpr int count = 1;
     static constexpr int types[1] = {TypeNum};
     static constexpr npy_intp sizes[1] = {sizeof(T)};
-    static constexpr const char* kinds[1] = {kind_of(TypeNum)};
+    static constexpr hostmath::compare::Kind kind = hostmath::compare::TypeOf<T>::kind;
     static T load(char* const* p)
     {
         T v;
@@ -104,12 +92,12 @@ template <> struct Slot<long long> : PlainSlot<long long, NPY_LONGLONG> {};
 template <> struct Slot<unsigned long long> : PlainSlot<unsigned long long, NPY_ULONGLONG> {};
 
 // A 16-bit record (half or bfloat16): its pattern in one 16-bit operand.
-template <typename Record, typename Raw, int TypeNum, const char* Kind>
+template <typename Record, typename Raw, int TypeNum>
 struct Bits16Slot {
     static constexpr int count = 1;
     static constexpr int types[1] = {TypeNum};
     static constexpr npy_intp sizes[1] = {2};
-    static constexpr const char* kinds[1] = {Kind};
+    static constexpr hostmath::compare::Kind kind = hostmath::compare::TypeOf<Record>::kind;
     static Record load(char* const* p)
     {
         Raw raw;
@@ -119,11 +107,8 @@ struct Bits16Slot {
     static void store(char* const* p, Record v) { std::memcpy(p[0], &v.bits, sizeof v.bits); }
 };
 
-inline constexpr char kHalfKind[] = "float16";
-inline constexpr char kBfloat16Kind[] = "bfloat16";
-template <> struct Slot<__half> : Bits16Slot<__half, __half_raw, NPY_HALF, kHalfKind> {};
-template <>
-struct Slot<__quix_bfloat16> : Bits16Slot<__quix_bfloat16, __quix_bfloat16_raw, NPY_USHORT, kBfloat16Kind> {};
+template <> struct Slot<__half> : Bits16Slot<__half, __half_raw, NPY_HALF> {};
+template <> struct Slot<__quix_bfloat16> : Bits16Slot<__quix_bfloat16, __quix_bfloat16_raw, NPY_USHORT> {};
 
 // A pair: two operands, first (low) then second (high).
 template <typename Pair, typename Part, Part Pair::*First, Part Pair::*Second>
@@ -131,7 +116,7 @@ struct PairSlot {
     static constexpr int count = 2;
     static constexpr int types[2] = {Slot<Part>::types[0], Slot<Part>::types[0]};
     static constexpr npy_intp sizes[2] = {Slot<Part>::sizes[0], Slot<Part>::sizes[0]};
-    static constexpr const char* kinds[2] = {Slot<Part>::kinds[0], Slot<Part>::kinds[0]};
+    static constexpr hostmath::compare::Kind kind = Slot<Part>::kind;
     static Pair load(char* const* p)
     {
         Pair v;
@@ -205,7 +190,16 @@ struct Loop<F, Batch> {
         add(Slot<R>::types, Slot<R>::count);
     }
 
-    static std::vector<const char*> result_kinds() { return {Slot<R>::kinds, Slot<R>::kinds + nout}; }
+    // What check reports of the loop: the parameters' types and their element
+    // kinds and operand counts, and the result's.
+    static std::string params()
+    {
+        std::string s;
+        ((s += (s.empty() ? "" : ", ") + std::string(hostmath::compare::TypeOf<A>::name)), ...);
+        return s;
+    }
+    static std::vector<std::pair<hostmath::compare::Kind, int>> param_layouts() { return {{Slot<A>::kind, Slot<A>::count}...}; }
+    static std::pair<hostmath::compare::Kind, int> result_layout() { return {Slot<R>::kind, Slot<R>::count}; }
 
     static void run(char** args, const npy_intp* dimensions, const npy_intp* steps, void*)
     {

@@ -14,14 +14,16 @@
 #include <numpy/arrayobject.h>
 #include <numpy/ufuncobject.h>
 
-#include "compare.h"
+#include "hostmath/check.h"
 #include "registry.h"
 #include "compare_bindings.h"
 #include "loops.h"
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace py = pybind11;
@@ -38,7 +40,12 @@ struct Ufunc {
     std::vector<PyUFuncGenericFunction> loops;
     std::vector<void*> data;
     std::vector<char> types;  // nin + nout per loop
-    std::vector<std::vector<const char*>> result_kinds;
+    struct Layout {
+        std::string signature;  // "max(double, float)", as the command names it
+        std::vector<std::pair<hostmath::compare::Kind, int>> params;  // element kind, operands
+        std::pair<hostmath::compare::Kind, int> result;
+    };
+    std::vector<Layout> layouts;  // per loop
     std::string summary;  // what the ufunc computes; the device function by default
 };
 
@@ -53,7 +60,7 @@ void add_loop(Ufunc& u)
     u.types.insert(u.types.end(), types, types + L::nin + L::nout);
     u.loops.push_back(&L::run);
     u.data.push_back(nullptr);
-    u.result_kinds.push_back(L::result_kinds());
+    u.layouts.push_back({u.name + "(" + L::params() + ")", L::param_layouts(), L::result_layout()});
 }
 
 // A ufunc of the scalar functions F (with no array forms).
@@ -96,12 +103,12 @@ std::vector<Ufunc*> ufunc_table()
 }
 
 // The distance between an expected and a got value of kind K, as the
-// command's check counts it (compare.h); a NaN against a number is
+// command's check counts it (hostmath/check.h); a NaN against a number is
 // NO_DISTANCE (2^64 - 1).
-template <hostmath_compare::Kind K, typename T>
+template <hostmath::compare::Kind K, typename T>
 unsigned long ulp_distance(T expected, T got)
 {
-    return hostmath_compare::distance(K, hostmath_compare::load(K, &expected), hostmath_compare::load(K, &got));
+    return hostmath::compare::distance(K, hostmath::compare::load(K, &expected), hostmath::compare::load(K, &got));
 }
 
 // |s - u| for the bits of an int64 s and a uint64 u: exact up to 2^64 - 1,
@@ -115,28 +122,44 @@ std::uint64_t signed_unsigned_distance(std::uint64_t s, std::uint64_t u)
 
 // ulp_distance's loop over elements of kinds A and B: the same kind, or
 // int64 against uint64 in either order.
-template <hostmath_compare::Kind A, hostmath_compare::Kind B>
+template <hostmath::compare::Kind A, hostmath::compare::Kind B>
 void distance_loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void*)
 {
-    using hostmath_compare::Kind;
+    using hostmath::compare::Kind;
     char *a = args[0], *b = args[1], *out = args[2];
     for (npy_intp i = 0; i < dimensions[0]; ++i, a += steps[0], b += steps[1], out += steps[2]) {
-        const std::uint64_t x = hostmath_compare::load(A, a), y = hostmath_compare::load(B, b);
+        const std::uint64_t x = hostmath::compare::load(A, a), y = hostmath::compare::load(B, b);
         std::uint64_t d;
         if constexpr (A == B)
-            d = hostmath_compare::distance(A, x, y);
+            d = hostmath::compare::distance(A, x, y);
         else
             d = A == Kind::i64 ? signed_unsigned_distance(x, y) : signed_unsigned_distance(y, x);
         std::memcpy(out, &d, sizeof d);
     }
 }
 
-template <hostmath_compare::Kind A, hostmath_compare::Kind B = A>
-void add_distance_loop(Ufunc& u, int type_a, int type_b)
+// The NumPy type of an element kind, from the kinds' table (its .npy code);
+// bfloat16 patterns are uint16.
+int numpy_type(hostmath::compare::Kind k)
+{
+    const hostmath::compare::KindInfo& info = hostmath::compare::info(k);
+    return PyArray_TypestrConvert(static_cast<int>(info.size), info.npy[0]);
+}
+
+template <hostmath::compare::Kind A, hostmath::compare::Kind B = A>
+void add_distance_loop(Ufunc& u)
 {
     u.loops.push_back(&distance_loop<A, B>);
     u.data.push_back(nullptr);
-    for (int t : {type_a, type_b, static_cast<int>(NPY_UINT64)}) u.types.push_back(static_cast<char>(t));
+    for (int t : {numpy_type(A), numpy_type(B), static_cast<int>(NPY_UINT64)}) u.types.push_back(static_cast<char>(t));
+}
+
+// A loop for every kind of the table but bfloat16 (whose patterns are uint16).
+template <std::size_t... I>
+void add_distance_loops(Ufunc& u, std::index_sequence<I...>)
+{
+    using hostmath::compare::kKinds;
+    ((kKinds[I].kind != hostmath::compare::Kind::bf16 ? add_distance_loop<kKinds[I].kind>(u) : void()), ...);
 }
 
 // ulp_distance for every floating and integer type, and for int64 against
@@ -144,7 +167,7 @@ void add_distance_loop(Ufunc& u, int type_a, int type_b)
 // patterns, which are uint16 arrays like integer results.
 std::vector<Ufunc*> distance_ufuncs()
 {
-    using hostmath_compare::Kind;
+    using hostmath::compare::Kind;
     const char* summary =
         "The distance between expected and got as check counts it: for floating values the number of\n"
         "representable values between them (-0 and +0 are 0 apart, two NaNs too, a NaN and a number\n"
@@ -154,19 +177,9 @@ std::vector<Ufunc*> distance_ufuncs()
     distance->name = "ulp_distance";
     distance->nin = 2;
     distance->nout = 1;
-    add_distance_loop<Kind::f16>(*distance, NPY_HALF, NPY_HALF);
-    add_distance_loop<Kind::f32>(*distance, NPY_FLOAT, NPY_FLOAT);
-    add_distance_loop<Kind::f64>(*distance, NPY_DOUBLE, NPY_DOUBLE);
-    add_distance_loop<Kind::i8>(*distance, NPY_INT8, NPY_INT8);
-    add_distance_loop<Kind::u8>(*distance, NPY_UINT8, NPY_UINT8);
-    add_distance_loop<Kind::i16>(*distance, NPY_INT16, NPY_INT16);
-    add_distance_loop<Kind::u16>(*distance, NPY_UINT16, NPY_UINT16);
-    add_distance_loop<Kind::i32>(*distance, NPY_INT32, NPY_INT32);
-    add_distance_loop<Kind::u32>(*distance, NPY_UINT32, NPY_UINT32);
-    add_distance_loop<Kind::i64>(*distance, NPY_INT64, NPY_INT64);
-    add_distance_loop<Kind::u64>(*distance, NPY_UINT64, NPY_UINT64);
-    add_distance_loop<Kind::i64, Kind::u64>(*distance, NPY_INT64, NPY_UINT64);
-    add_distance_loop<Kind::u64, Kind::i64>(*distance, NPY_UINT64, NPY_INT64);
+    add_distance_loops(*distance, std::make_index_sequence<std::size(hostmath::compare::kKinds)>{});
+    add_distance_loop<Kind::i64, Kind::u64>(*distance);
+    add_distance_loop<Kind::u64, Kind::i64>(*distance);
     std::vector<Ufunc*> ufuncs = {distance, make<&ulp_distance<Kind::bf16, __quix_bfloat16>>("bfloat16_ulp_distance")};
     for (Ufunc* u : ufuncs) u->summary = summary;
     return ufuncs;
@@ -195,15 +208,7 @@ int exact_match_first(PyUFuncObject* ufunc, NPY_CASTING casting, PyArrayObject**
 }
 
 // The NumPy integer type of a given size and signedness.
-int sized_integer(int bytes, bool is_signed)
-{
-    switch (bytes) {
-    case 1: return is_signed ? NPY_INT8 : NPY_UINT8;
-    case 2: return is_signed ? NPY_INT16 : NPY_UINT16;
-    case 4: return is_signed ? NPY_INT32 : NPY_UINT32;
-    default: return is_signed ? NPY_INT64 : NPY_UINT64;
-    }
-}
+int sized_integer(int bytes, bool is_signed) { return PyArray_TypestrConvert(bytes, is_signed ? 'i' : 'u'); }
 
 // ulp_distance's choice of loop.  bool arrays are refused.  Two integer
 // arrays are compared as integers whatever their widths and signs: in a type
@@ -285,18 +290,23 @@ PYBIND11_MODULE(_hostmath, m)
     using namespace hostmath_python;
     if (_import_array() < 0 || _import_umath() < 0) throw py::error_already_set();
     m.doc() = "The device's math functions as NumPy ufuncs (see the hostmath package).";
-    py::dict kinds;
+    // loops[name]: per loop, in the order of the ufunc's types, its signature
+    // and the (element kind, operand count) of each parameter and of the result.
+    py::dict loops;
     py::list names;
+    auto layout = [](const std::pair<hostmath::compare::Kind, int>& l) {
+        return py::make_tuple(hostmath::compare::info(l.first).name, l.second);
+    };
     for (const Ufunc* u : ufunc_table()) {
         m.add_object(u->name.c_str(), make_ufunc(*u));
         names.append(u->name);
         py::list per_loop;
-        for (const auto& loop_kinds : u->result_kinds) {
-            py::list k;
-            for (const char* kind : loop_kinds) k.append(kind);
-            per_loop.append(py::tuple(k));
+        for (const auto& l : u->layouts) {
+            py::list params;
+            for (const auto& p : l.params) params.append(layout(p));
+            per_loop.append(py::make_tuple(l.signature, py::tuple(params), layout(l.result)));
         }
-        kinds[py::str(u->name)] = py::tuple(per_loop);
+        loops[py::str(u->name)] = py::tuple(per_loop);
     }
     m.attr("function_names") = py::tuple(names);
     // The registry's rows: what the library says of each exported function.
@@ -320,6 +330,6 @@ PYBIND11_MODULE(_hostmath, m)
             reinterpret_cast<PyUFuncObject*>(f.ptr())->type_resolver = &distance_type_resolver;
         m.add_object(u->name.c_str(), f);
     }
-    m.attr("result_kinds") = kinds;
+    m.attr("loops") = loops;
     add_compare_bindings(m);
 }

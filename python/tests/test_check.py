@@ -1,5 +1,8 @@
 """check and ulp_distance on planted errors: the figures must count what the
 command's check counts, bfloat16 results as bfloat16 and pairs in both outputs."""
+import os
+import subprocess
+
 import pytest
 
 np = pytest.importorskip("numpy")
@@ -55,7 +58,7 @@ def test_check_counts_planted_errors(function, inputs, changes, options, figures
 def test_check_first_mismatches_by_index():
     got = planted(hostmath.erfinvf, {0: {6: 0.0}}, X)
     report = hostmath.check("erfinvf", X, got=got)  # got by keyword, as the signature reads
-    assert [m[0] for m in report.first_mismatches] == [(1, 2)] and "(1, 2)" in repr(report)
+    assert [m[0] for m in report.first_mismatches] == [(1, 2)] and "[1, 2]  x = " in repr(report)
 
 
 @pytest.mark.parametrize("call, error", [
@@ -112,3 +115,30 @@ def test_check_of_empty_arrays(function, shape):
     x = np.zeros(shape, np.float32)
     report = hostmath.check(function, x, got=function(x))
     assert report.elements == 0 and report.passed and report.worst_index is None
+
+
+COMMAND = os.environ.get("HOSTMATH_COMMAND", "")
+LOW = np.arange(0x3F00, 0x3F0C, dtype=np.uint16)
+
+
+@pytest.mark.skipif(not COMMAND, reason="the hostmath command is not built")
+@pytest.mark.parametrize("function, designation, inputs, got", [
+    (hostmath.erfinvf, "erfinvf", (X,), planted(hostmath.erfinvf, {0: {1: off(E[1], 1), 7: np.nan}}, X)),
+    (hostmath.float2bfloat16_rd, "__float2bfloat16_rd", (X,), planted(hostmath.float2bfloat16_rd, {0: {3: 0}}, X)),
+    (hostmath.sincospif, "sincospif", (X,), planted(hostmath.sincospif, {1: {5: 0.5}}, X)),
+    (hostmath.bfloat1622float2, "__bfloat1622float2", (LOW, LOW[::-1]),
+     planted(hostmath.bfloat1622float2, {1: {4: -0.0}}, LOW, LOW[::-1])),
+    (hostmath.max, "max(int, unsigned int)", (np.int32([-1, 2, 3]), np.uint32([5, 1, 9])), np.uint32([1, 2, 9])),
+])
+def test_report_is_the_commands(function, designation, inputs, got, tmp_path):
+    """The report of check is the command's for the same arrays (in its files a pair is a trailing axis)."""
+    report = hostmath.check(function, *inputs, got=got)
+    pair_argument = function is hostmath.bfloat1622float2
+    files = []
+    for k, x in enumerate((np.stack(inputs, axis=-1),) if pair_argument else inputs):
+        files += ["--in", str(tmp_path / f"in{k}.npy")]
+        np.save(files[-1], x)
+    np.save(tmp_path / "got.npy", np.stack(got, axis=-1) if isinstance(got, list) else got)
+    run = subprocess.run([COMMAND, "check", designation, *files, "--got", str(tmp_path / "got.npy")],
+                         capture_output=True, text=True)
+    assert run.returncode == 1 and run.stdout == report.text

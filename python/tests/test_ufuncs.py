@@ -128,3 +128,48 @@ def test_dask_array_stays_lazy_and_gives_the_same_bits():
     lazy = hostmath.erfinvf(da.from_array(x, chunks=2_500))
     assert isinstance(lazy, da.Array)
     assert np.array_equal(lazy.compute(scheduler="threads").view(np.uint32), hostmath.erfinvf(x).view(np.uint32))
+
+
+def widened_bits(f32_bits):
+    """A float's pattern as the double of the same value, exactly (a NaN keeps its payload, quiet or not)."""
+    sign, exponent, fraction = f32_bits >> 31, (f32_bits >> 23) & 0xFF, f32_bits & 0x7FFFFF
+    if exponent == 0xFF:
+        return sign << 63 | 0x7FF << 52 | fraction << 29
+    if exponent == 0:  # zero or subnormal: the value is exact in a double
+        return int(np.float64(np.uint32(f32_bits).view(np.float32)).view(np.uint64))
+    return sign << 63 | (exponent + 1023 - 127) << 52 | fraction << 29
+
+
+# (double bits, float bits, max bits, min bits): a signalling NaN in either argument gives
+# that NaN quietened with its payload; a quiet NaN loses; -0 < +0; a subnormal float widened exactly.
+QUIET = 1 << 51
+MIXED = [
+    (0x3FF0000000000000, 0x7FA00001, widened_bits(0x7FA00001) | QUIET, widened_bits(0x7FA00001) | QUIET),
+    (0x3FF0000000000000, 0xFF812345, widened_bits(0xFF812345) | QUIET, widened_bits(0xFF812345) | QUIET),
+    (0x7FF4000000000001, 0x3F800000, 0x7FFC000000000001, 0x7FFC000000000001),
+    (0x7FF8000000000000, 0x40000000, widened_bits(0x40000000), widened_bits(0x40000000)),
+    (0x8000000000000000, 0x00000000, 0x0000000000000000, 0x8000000000000000),
+    (0x0000000000000000, 0x00000001, widened_bits(0x00000001), 0x0000000000000000),
+]
+
+
+@pytest.mark.parametrize("name", ["max", "min"])
+def test_mixed_overloads_run_their_own_loops(name):
+    """max(double, float) and max(float, double) in every form of call give the C++ functions' bits:
+    were the float cast to float64 by NumPy first, its signalling NaN would be quietened and lose."""
+    ufunc = getattr(hostmath, name)
+    d = np.array([c[0] for c in MIXED], np.uint64).view(np.float64)
+    f = np.array([c[1] for c in MIXED], np.uint32).view(np.float32)
+    want = np.array([c[2 if name == "max" else 3] for c in MIXED], np.uint64)
+    forms = {
+        "contiguous": lambda a, b: ufunc(a, b),
+        "strided": lambda a, b: ufunc(np.repeat(a, 2)[::2], np.repeat(b, 3)[::3]),
+        "broadcast": lambda a, b: ufunc(a[:, None], np.broadcast_to(b[:, None], (b.size, 3)))[:, 2],
+        "scalars": lambda a, b: np.array([ufunc(x, y) for x, y in zip(a, b)]),
+        "out": lambda a, b: ufunc(a, b, out=np.empty(a.shape, np.float64)),
+    }
+    for form, call in forms.items():
+        for first, second in ((d, f), (f, d)):
+            got = call(first, second)
+            assert got.dtype == np.float64, form
+            assert got.view(np.uint64).tolist() == want.tolist(), f"{name}{form} ({first.dtype}, {second.dtype})"

@@ -43,3 +43,16 @@ HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const double* a, const doubl
 {
     hostmath::detail::combine_each(a, b, out, n, min_num<double>);
 }
+
+// The mixed forms widen the float element exactly, as the scalar forms do;
+// out may equal the double array (each element is read before it is written).
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const double* a, const float* b, double* out, std::size_t n))
+{
+    for (std::size_t i = 0; i < n; ++i) out[i] = min_num(a[i], widened(b[i]));
+}
+
+HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const float* a, const double* b, double* out, std::size_t n))
+{
+    for (std::size_t i = 0; i < n; ++i) out[i] = min_num(widened(a[i]), b[i]);
+}

@@ -58,7 +58,7 @@ struct ExportTraits {
     static constexpr Path kWidest = kWidestPath;
 };
 
-#define HOSTMATH_EXPORT_TRAITS(name, R, P, family, code, widest, array, bound)                             \
+#define HOSTMATH_EXPORT_TRAITS(name, R, P, family, code, widest, array, bound, c_name)                     \
     template <>                                                                                            \
     struct ExportOf<static_cast<R(*) P>(&qx_math_func_host_##name)>                                        \
         : ExportTraits<registry::Code::code == registry::Code::fp, Path::widest> {};                       \

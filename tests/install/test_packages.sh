@@ -31,9 +31,13 @@ man -w hostmath >/dev/null
 cmake -S "$here/consumer" -B "$work/cmake-build" >/dev/null
 cmake --build "$work/cmake-build" >/dev/null
 "$work/cmake-build/consumer"
+"$work/cmake-build/c_consumer"
 # shellcheck disable=SC2046
 c++ -std=c++17 -o "$work/pc-consumer" "$here/consumer/main.cpp" $(pkg-config --cflags --libs hostmath)
 "$work/pc-consumer"
+# shellcheck disable=SC2046
+cc -std=c11 -o "$work/pc-c-consumer" "$here/consumer/main.c" $(pkg-config --cflags --libs hostmath)
+"$work/pc-c-consumer"
 if dpkg -s python3-hostmath >/dev/null 2>&1; then
   /usr/bin/python3 -c "import hostmath"
 fi

@@ -29,5 +29,5 @@ if "$readelf" -d "$work/consumer" | grep -q libhostmath; then
 fi
 cmake -DREADELF="$readelf" -DNM="$nm" -DLIBRARY="$work/hostmath/libhostmath.a" -DREGISTRY_OBJECT="$registry_object" \
   -DFIRST_RELEASE="$source/tests/exported_symbols.txt" \
-  "-DHEADERS=$source/include/hostmath.h;$source/include/hostmath/batch.h" -P "$source/tests/check_exported_symbols.cmake"
+  "-DHEADERS=$source/include/hostmath.h;$source/include/hostmath/batch.h;$source/include/hostmath/hostmath_c.h" -P "$source/tests/check_exported_symbols.cmake"
 echo "subdirectory test passed"

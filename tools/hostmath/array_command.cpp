@@ -3,7 +3,6 @@
 #include "array_command.h"
 
 #include "array_form.h"
-#include "check_report.h"
 #include "cleanup.h"
 #include "cli.h"
 #include "npy.h"
@@ -25,7 +24,8 @@
 namespace hostmath_cli {
 namespace {
 
-using hostmath_compare::Kind;
+namespace compare = hostmath::compare;
+using compare::Kind;
 
 constexpr std::size_t kChunk = 1 << 14;  // elements per task: the scratch arrays stay in cache
 constexpr unsigned kMaxThreads = 1024;
@@ -42,7 +42,7 @@ struct Options {
     bool force = false;  // replace an --out the user may not write
     bool raw = false;
     std::vector<std::string> dtypes;
-    hostmath_compare::Rules rules;
+    compare::Rules rules;
     std::size_t show = 10;
     bool json = false;
     unsigned threads = 0;  // 0: every hardware thread
@@ -118,7 +118,7 @@ Options parse_options(const std::vector<std::string>& args)
     return o;
 }
 
-std::size_t bytes_of(const ArrayType& t) { return hostmath_compare::size_of(t.kind) * t.components; }
+std::size_t bytes_of(const ArrayType& t) { return compare::size_of(t.kind) * t.components; }
 
 // The kind a raw file is read as: its --dtype entry, else what the function takes.
 Kind raw_kind(const Options& o, std::size_t file, Kind wanted)
@@ -221,7 +221,7 @@ void compute(const Job& job, std::uint64_t first, std::size_t n, Scratch& s)
     for (std::size_t k = 0; k < job.inputs.size(); ++k) {
         const std::size_t bytes = bytes_of(f.param_arrays[k]);
         const unsigned char* p = job.inputs[k]->data() + first * bytes;
-        if (reinterpret_cast<std::uintptr_t>(p) % hostmath_compare::size_of(f.param_arrays[k].kind) != 0) {
+        if (reinterpret_cast<std::uintptr_t>(p) % compare::size_of(f.param_arrays[k].kind) != 0) {
             s.inputs[k].resize((n * bytes + 7) / 8);
             std::memcpy(s.inputs[k].data(), p, n * bytes);
             p = reinterpret_cast<const unsigned char*>(s.inputs[k].data());
@@ -334,19 +334,8 @@ int run_eval(const Options& o, const Job& job)
     return kExitMatch;
 }
 
-// Unravels a flat C-order index over `shape`.
-std::vector<std::uint64_t> unravel(std::uint64_t flat, const Shape& shape)
-{
-    std::vector<std::uint64_t> index(shape.size());
-    for (std::size_t d = shape.size(); d-- > 0;) {
-        index[d] = shape[d] ? flat % shape[d] : 0;
-        flat = shape[d] ? flat / shape[d] : 0;
-    }
-    return index;
-}
-
 // The printable details of the mismatch at flat result index i.
-Mismatch describe(const Options& o, const Job& job, const Shape& out_shape, std::uint64_t i)
+compare::Mismatch describe(const Options& o, const Job& job, const Shape& out_shape, std::uint64_t i)
 {
     const Function& f = *job.function;
     const std::size_t components = f.result_array.components;
@@ -354,24 +343,24 @@ Mismatch describe(const Options& o, const Job& job, const Shape& out_shape, std:
     Scratch s;
     compute(job, element, 1, s);
     const Kind kind = f.result_array.kind;
-    const std::size_t size = hostmath_compare::size_of(kind);
+    const std::size_t size = compare::size_of(kind);
     const std::uint64_t component = i % components;
     const std::uint64_t expected =
-        hostmath_compare::load(kind, reinterpret_cast<const unsigned char*>(s.out.data()) + component * size);
-    const std::uint64_t got = hostmath_compare::load(kind, job.got->data() + i * size);
-    Mismatch m;
-    m.index = unravel(i, out_shape);
+        compare::load(kind, reinterpret_cast<const unsigned char*>(s.out.data()) + component * size);
+    const std::uint64_t got = compare::load(kind, job.got->data() + i * size);
+    compare::Mismatch m;
+    m.index = compare::unravel(i, out_shape);
     for (std::size_t k = 0; k < job.inputs.size(); ++k) {
         const ArrayType& t = f.param_arrays[k];
         const unsigned char* p = job.inputs[k]->data() + element * bytes_of(t);
         std::vector<std::string> values;
         for (std::size_t c = 0; c < t.components; ++c)
-            values.push_back(format_element(t.kind, hostmath_compare::load(t.kind, p + c * hostmath_compare::size_of(t.kind))));
+            values.push_back(compare::format_element(t.kind, compare::load(t.kind, p + c * compare::size_of(t.kind))));
         m.inputs.push_back(values);
     }
-    m.expected = format_element(kind, expected);
-    m.got = format_element(kind, got);
-    m.outcome = hostmath_compare::compare(kind, expected, got, o.rules);
+    m.expected = compare::format_element(kind, expected);
+    m.got = compare::format_element(kind, got);
+    m.outcome = compare::classify(kind, expected, got, o.rules);
     return m;
 }
 
@@ -380,7 +369,7 @@ int run_check(const Options& o, const Job& job)
     const Function& f = *job.function;
     const unsigned threads = thread_count(o, job.count);
     std::vector<Scratch> scratch(threads);
-    std::vector<hostmath_compare::Report> reports(threads);
+    std::vector<compare::Tally> reports(threads);
     for (auto& r : reports) r.keep = o.show;
     const Kind kind = f.result_array.kind;
     const std::size_t components = f.result_array.components;
@@ -388,21 +377,24 @@ int run_check(const Options& o, const Job& job)
     const std::string error =
         run_chunks(job.count, threads, "hostmath check", [&](std::uint64_t first, std::size_t n, unsigned t) {
             compute(job, first, n, scratch[t]);
-            hostmath_compare::compare_arrays(kind, scratch[t].out.data(), job.got->data() + first * bytes,
+            compare::compare_arrays(kind, scratch[t].out.data(), job.got->data() + first * bytes,
                                              n * components, first * components, o.rules, reports[t]);
             return std::string();
         });
     if (!error.empty()) throw UsageError(error);
     check_unchanged(job);
-    CheckSummary summary{f.signature(), kind, o.rules, {}, {}, {}};
-    summary.report.keep = o.show;
-    for (const auto& r : reports) summary.report.merge(r);
+    hostmath::CheckReport summary;
+    summary.function = f.signature();
+    summary.kind = kind;
+    summary.rules = o.rules;
+    summary.tally.keep = o.show;
+    for (const auto& r : reports) summary.tally.merge(r);
     Shape out_shape = job.shape;
     if (components == 2) out_shape.push_back(2);
-    summary.worst_index = unravel(summary.report.worst_index, out_shape);
-    for (std::uint64_t i : summary.report.first_mismatches) summary.shown.push_back(describe(o, job, out_shape, i));
-    std::cout << (o.json ? json_report(summary) : text_report(summary));
-    return summary.report.passed() ? kExitMatch : kExitMismatch;
+    summary.worst_index = compare::unravel(summary.tally.worst_index, out_shape);
+    for (std::uint64_t i : summary.tally.first_mismatches) summary.shown.push_back(describe(o, job, out_shape, i));
+    std::cout << (o.json ? summary.json() : summary.text());
+    return summary.passed() ? kExitMatch : kExitMismatch;
 }
 
 }  // namespace

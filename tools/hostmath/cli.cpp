@@ -22,7 +22,9 @@
 namespace hostmath_cli {
 namespace {
 
-using ElementKind = hostmath_compare::Kind;
+using ElementKind = hostmath::compare::Kind;
+using hostmath::compare::size_of;
+using hostmath::compare::TypeOf;
 
 bool starts_with(const std::string& s, const char* prefix)
 {
@@ -78,43 +80,20 @@ Real parse_real(const std::string& word, Real (*convert)(const char*, char**))
 }
 
 // ---------------------------------------------------------------------------
-// Formatting: the value (shortest round-trip decimal) and the bit pattern.
+// Formatting: the value (shortest round-trip decimal) and the bit pattern,
+// as check's report shows elements (hostmath/check.h).
 // ---------------------------------------------------------------------------
 
-template <typename Real>
-std::string shortest(Real v)
+template <typename T>
+std::string format_value(const T& v)
 {
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, r.ptr);
-}
-
-std::string hex(unsigned long long bits, int digits)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "0x%0*llx", digits, bits);
-    return buffer;
-}
-
-std::string format_float(float v)
-{
-    std::uint32_t u;
-    std::memcpy(&u, &v, 4);
-    return shortest(v) + " " + hex(u, 8);
-}
-
-std::string format_double(double v)
-{
-    std::uint64_t u;
-    std::memcpy(&u, &v, 8);
-    return shortest(v) + " " + hex(u, 16);
-}
-
-std::string format_bf16(__quix_bfloat16 b) { return shortest(static_cast<float>(b)) + " " + hex(b.bits, 4); }
-
-std::string format_half(__half h)
-{
-    return shortest(qx_math_func_host___half2float(h)) + " " + hex(static_cast<__half_raw>(h).bits, 4);
+    std::string out;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&v);
+    constexpr ElementKind kind = TypeOf<T>::kind;
+    for (std::size_t c = 0; c < TypeOf<T>::components; ++c)
+        out += (c ? " " : "") +
+               hostmath::compare::format_element(kind, hostmath::compare::load(kind, bytes + c * size_of(kind)));
+    return out;
 }
 
 struct DoublePair {
@@ -122,119 +101,84 @@ struct DoublePair {
     double second;
 };
 
-// How each C++ type is named, read from argument words and written out, and
-// laid out in an array (element kind, components, load and store).
+// How each C++ type is read from argument words, written out, and laid out in
+// an array: its element kind, components and name from check.h's table
+// (TypeOf), its load and store here.
 template <typename T>
 struct Kind;
 
-// A type stored in arrays as its own bytes, one component.
-template <typename T, ElementKind K>
+// A type stored in arrays as its own bytes.
+template <typename T>
 struct Plain {
-    static constexpr ElementKind element = K;
-    static constexpr std::size_t components = 1;
+    static constexpr const char* name = TypeOf<T>::name;
+    static constexpr ElementKind element = TypeOf<T>::kind;
+    static constexpr std::size_t components = TypeOf<T>::components;
     static constexpr std::size_t bytes = sizeof(T);
+    static constexpr std::size_t words = components;
     static T load(const unsigned char* p)
     {
         T v;
         std::memcpy(&v, p, sizeof v);
         return v;
     }
-    static void store(unsigned char* p, T v) { std::memcpy(p, &v, sizeof v); }
+    static void store(unsigned char* p, const T& v) { std::memcpy(p, &v, sizeof v); }
+    static std::string format(const T& v) { return format_value(v); }
 };
-
-// A 16-bit format stored as its bit pattern.
-template <typename T, typename Raw, ElementKind K>
-struct Pattern16 {
-    static constexpr ElementKind element = K;
-    static constexpr std::size_t components = 1;
-    static constexpr std::size_t bytes = 2;
-    static T load(const unsigned char* p)
-    {
-        unsigned short bits;
-        std::memcpy(&bits, p, 2);
-        return Raw{bits};
-    }
-    static void store(unsigned char* p, T v) { std::memcpy(p, &v.bits, 2); }
-};
-
-template <typename Int>
-constexpr ElementKind integer_kind()
-{
-    constexpr bool s = std::is_signed<Int>::value;
-    switch (sizeof(Int)) {
-    case 2: return s ? ElementKind::i16 : ElementKind::u16;
-    case 4: return s ? ElementKind::i32 : ElementKind::u32;
-    default: return s ? ElementKind::i64 : ElementKind::u64;
-    }
-}
 
 template <>
-struct Kind<float> : Plain<float, ElementKind::f32> {
-    static constexpr const char* name = "float";
-    static constexpr std::size_t words = 1;
+struct Kind<float> : Plain<float> {
     static float parse(const std::string* w) { return parse_float(w[0]); }
-    static std::string format(float v) { return format_float(v); }
 };
 
 template <>
-struct Kind<double> : Plain<double, ElementKind::f64> {
-    static constexpr const char* name = "double";
-    static constexpr std::size_t words = 1;
+struct Kind<double> : Plain<double> {
     static double parse(const std::string* w) { return parse_double(w[0]); }
-    static std::string format(double v) { return format_double(v); }
 };
 
 template <typename Int>
-struct IntegerKind : Plain<Int, integer_kind<Int>()> {
-    static constexpr std::size_t words = 1;
+struct IntegerKind : Plain<Int> {
     static Int parse(const std::string* w)
     {
         if (std::is_signed<Int>::value)
             return static_cast<Int>(parse_signed(w[0], std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max()));
         return static_cast<Int>(parse_unsigned(w[0], std::numeric_limits<Int>::max()));
     }
-    static std::string format(Int v)
-    {
-        using Unsigned = typename std::make_unsigned<Int>::type;
-        return std::to_string(v) + " " + hex(static_cast<Unsigned>(v), static_cast<int>(2 * sizeof(Int)));
-    }
 };
 
-#define HOSTMATH_INTEGER_KIND(type, spelled)            \
-    template <>                                         \
-    struct Kind<type> : IntegerKind<type> {             \
-        static constexpr const char* name = spelled;    \
-    };
-HOSTMATH_INTEGER_KIND(short, "short")
-HOSTMATH_INTEGER_KIND(unsigned short, "unsigned short")
-HOSTMATH_INTEGER_KIND(int, "int")
-HOSTMATH_INTEGER_KIND(unsigned int, "unsigned int")
-HOSTMATH_INTEGER_KIND(long, "long")
-HOSTMATH_INTEGER_KIND(unsigned long, "unsigned long")
-HOSTMATH_INTEGER_KIND(long long, "long long")
-HOSTMATH_INTEGER_KIND(unsigned long long, "unsigned long long")
-#undef HOSTMATH_INTEGER_KIND
+template <> struct Kind<short> : IntegerKind<short> {};
+template <> struct Kind<unsigned short> : IntegerKind<unsigned short> {};
+template <> struct Kind<int> : IntegerKind<int> {};
+template <> struct Kind<unsigned int> : IntegerKind<unsigned int> {};
+template <> struct Kind<long> : IntegerKind<long> {};
+template <> struct Kind<unsigned long> : IntegerKind<unsigned long> {};
+template <> struct Kind<long long> : IntegerKind<long long> {};
+template <> struct Kind<unsigned long long> : IntegerKind<unsigned long long> {};
+
+// The 16-bit formats are read as bit patterns.
+template <>
+struct Kind<__quix_bfloat16> : Plain<__quix_bfloat16> {
+    static __quix_bfloat16 parse(const std::string* w) { return __quix_bfloat16_raw{parse_bits16(w[0])}; }
+};
 
 template <>
-struct Kind<__quix_bfloat16> : Pattern16<__quix_bfloat16, __quix_bfloat16_raw, ElementKind::bf16> {
-    static constexpr const char* name = "__quix_bfloat16";
-    static constexpr std::size_t words = 1;
-    static __quix_bfloat16 parse(const std::string* w) { return __quix_bfloat16_raw{parse_bits16(w[0])}; }
-    static std::string format(__quix_bfloat16 v) { return format_bf16(v); }
+struct Kind<__half> : Plain<__half> {
+    static __half parse(const std::string* w) { return __half_raw{parse_bits16(w[0])}; }
 };
 
+// A pair is stored and read low (first) then high (second); the bfloat16 pair
+// is copied by its fields (its copy constructor makes it no plain bytes).
 template <>
 struct Kind<__quix_bfloat162> {
-    static constexpr const char* name = "__quix_bfloat162";
-    static constexpr std::size_t words = 2;  // low, then high
+    static constexpr const char* name = TypeOf<__quix_bfloat162>::name;
+    static constexpr ElementKind element = ElementKind::bf16;
+    static constexpr std::size_t components = 2;
+    static constexpr std::size_t bytes = 4;
+    static constexpr std::size_t words = 2;
     static __quix_bfloat162 parse(const std::string* w)
     {
         return __quix_bfloat162(__quix_bfloat16_raw{parse_bits16(w[0])}, __quix_bfloat16_raw{parse_bits16(w[1])});
     }
-    static std::string format(const __quix_bfloat162& v) { return format_bf16(v.low) + " " + format_bf16(v.high); }
-    static constexpr ElementKind element = ElementKind::bf16;
-    static constexpr std::size_t components = 2;
-    static constexpr std::size_t bytes = 4;
+    static std::string format(const __quix_bfloat162& v) { return format_value(v.low) + " " + format_value(v.high); }
     static __quix_bfloat162 load(const unsigned char* p)
     {
         using Half = Kind<__quix_bfloat16>;
@@ -248,37 +192,18 @@ struct Kind<__quix_bfloat162> {
 };
 
 template <>
-struct Kind<__half> : Pattern16<__half, __half_raw, ElementKind::f16> {
-    static constexpr const char* name = "__half";
-    static constexpr std::size_t words = 1;
-    static __half parse(const std::string* w) { return __half_raw{parse_bits16(w[0])}; }
-    static std::string format(__half v) { return format_half(v); }
-};
-
-template <>
-struct Kind<float2> {
-    static constexpr const char* name = "float2";
-    static constexpr std::size_t words = 2;
+struct Kind<float2> : Plain<float2> {
     static float2 parse(const std::string* w) { return make_float2(parse_float(w[0]), parse_float(w[1])); }
-    static std::string format(float2 v) { return format_float(v.first) + " " + format_float(v.second); }
-    static constexpr ElementKind element = ElementKind::f32;
-    static constexpr std::size_t components = 2;
-    static constexpr std::size_t bytes = 8;
-    static float2 load(const unsigned char* p) { return make_float2(Kind<float>::load(p), Kind<float>::load(p + 4)); }
-    static void store(unsigned char* p, float2 v)
-    {
-        Kind<float>::store(p, v.first);
-        Kind<float>::store(p + 4, v.second);
-    }
 };
 
+// sincospi's two results.
 template <>
 struct Kind<DoublePair> {
     static constexpr const char* name = "double pair";
-    static std::string format(DoublePair v) { return format_double(v.first) + " " + format_double(v.second); }
     static constexpr ElementKind element = ElementKind::f64;
     static constexpr std::size_t components = 2;
     static constexpr std::size_t bytes = 16;
+    static std::string format(DoublePair v) { return format_value(v.first) + " " + format_value(v.second); }
     static void store(unsigned char* p, DoublePair v)
     {
         Kind<double>::store(p, v.first);
@@ -446,32 +371,6 @@ std::string quoted(const std::string& word, std::size_t limit)
 }
 
 std::string quoted_file(const std::string& path) { return quoted(path, PATH_MAX); }
-
-std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits)
-{
-    const int digits = static_cast<int>(2 * hostmath_compare::size_of(kind));
-    switch (kind) {
-    case ElementKind::f16: return format_half(__half_raw{static_cast<unsigned short>(bits)});
-    case ElementKind::bf16: return format_bf16(__quix_bfloat16_raw{static_cast<unsigned short>(bits)});
-    case ElementKind::f32: {
-        const auto u = static_cast<std::uint32_t>(bits);
-        float v;
-        std::memcpy(&v, &u, sizeof v);
-        return format_float(v);
-    }
-    case ElementKind::f64: {
-        double v;
-        std::memcpy(&v, &bits, sizeof v);
-        return format_double(v);
-    }
-    default: break;
-    }
-    if (!hostmath_compare::is_signed_integer(kind)) return std::to_string(bits) + " " + hex(bits, digits);
-    const std::uint64_t wide = hostmath_compare::widen_signed(kind, bits);
-    long long value;
-    std::memcpy(&value, &wide, sizeof value);
-    return std::to_string(value) + " " + hex(bits, digits);
-}
 
 std::string Function::signature() const
 {

@@ -4,7 +4,7 @@
 #ifndef HOSTMATH_CLI_H
 #define HOSTMATH_CLI_H
 
-#include "compare.h"
+#include "hostmath/check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,7 @@ struct UsageError : std::runtime_error {
 // How one argument or result is laid out in an array: its element kind, and
 // 2 components for a pair (a trailing axis of length 2, low/first at index 0).
 struct ArrayType {
-    hostmath_compare::Kind kind;
+    hostmath::compare::Kind kind;
     std::size_t components;
 };
 
@@ -57,9 +57,6 @@ std::vector<std::string> split_words(const std::string& line);
 
 // Evaluates f on argument words; throws UsageError on bad input.
 std::string evaluate(const Function& f, const std::vector<std::string>& words);
-
-// One element as the command shows it: "VALUE BITS", e.g. "0.5 0x3f000000".
-std::string format_element(hostmath_compare::Kind kind, std::uint64_t bits);
 
 // A word quoted for a message.  Control bytes (a NUL, say) and bytes from
 // 0x80 up are escaped as \xNN, so that the message reaches the user whole and

@@ -17,7 +17,7 @@
 namespace hostmath_cli {
 namespace {
 
-using hostmath_compare::Kind;
+using hostmath::compare::Kind;
 
 constexpr char kMagic[] = "\x93NUMPY";
 constexpr std::size_t kMagicSize = 6;
@@ -28,29 +28,6 @@ constexpr std::uint64_t kMaxHeaderBytes = 1 << 20;
 // A file that cannot be mapped (a pipe, a device) is read into memory, up to
 // this size: an endless one (/dev/zero) is refused rather than exhausting memory.
 constexpr std::size_t kMaxReadBytes = std::size_t{1} << 28;
-
-struct KindNames {
-    Kind kind;
-    const char* descr;  // without the byte-order character
-    const char* raw;
-    const char* numpy;
-};
-
-constexpr KindNames kKinds[] = {
-    {Kind::f16, "f2", "f16", "float16"}, {Kind::bf16, "u2", "bf16", "uint16 (bfloat16 bits)"},
-    {Kind::f32, "f4", "f32", "float32"}, {Kind::f64, "f8", "f64", "float64"},
-    {Kind::i8, "i1", "i8", "int8"},      {Kind::i16, "i2", "i16", "int16"},
-    {Kind::i32, "i4", "i32", "int32"},   {Kind::i64, "i8", "i64", "int64"},
-    {Kind::u8, "u1", "u8", "uint8"},     {Kind::u16, "u2", "u16", "uint16"},
-    {Kind::u32, "u4", "u32", "uint32"},  {Kind::u64, "u8", "u64", "uint64"},
-};
-
-const KindNames& names_of(Kind k)
-{
-    for (const KindNames& n : kKinds)
-        if (n.kind == k) return n;
-    return kKinds[0];  // unreachable: every kind is listed
-}
 
 std::string system_error(const std::string& path, const char* what)
 {
@@ -173,9 +150,9 @@ Kind kind_of_descr(const std::string& descr, const std::string& path)
     if (descr.size() >= 2 && descr[1] == 'O') fail("object dtype is not supported (arrays of numbers only)");
     const std::string code = descr.size() >= 2 ? descr.substr(1) : descr;
     const char order = descr.empty() ? '?' : descr[0];
-    for (const KindNames& n : kKinds) {
-        if (code != n.descr || n.kind == Kind::bf16) continue;
-        const bool single_byte = hostmath_compare::size_of(n.kind) == 1;
+    for (const hostmath::compare::KindInfo& n : hostmath::compare::kKinds) {
+        if (code != n.npy || n.kind == Kind::bf16) continue;
+        const bool single_byte = hostmath::compare::size_of(n.kind) == 1;
         if (order == '>' && !single_byte)
             fail("big-endian data (" + descr + ") is not supported; save it little-endian: a.astype('<" + code + "')");
         if (order == '<' || order == '=' || order == '|' || order == '>') return n.kind;
@@ -221,7 +198,7 @@ InputArray::InputArray(const std::string& path, bool raw, Kind raw_kind) : path_
         data_ += layout.data_offset;
         return;
     }
-    const std::uint64_t size = hostmath_compare::size_of(kind_);
+    const std::uint64_t size = hostmath::compare::size_of(kind_);
     if (file_size_ % size != 0)
         throw UsageError(quoted_file(path_) + ": raw size " + std::to_string(file_size_) +
                          " bytes is not a multiple of the element size " + std::to_string(size));
@@ -329,7 +306,7 @@ NpyLayout parse_npy(const unsigned char* bytes, std::uint64_t size, const std::s
     }
     layout.data_offset = prefix + header_length;
     const std::uint64_t available = size - layout.data_offset;
-    const std::uint64_t element_size = hostmath_compare::size_of(layout.kind);
+    const std::uint64_t element_size = hostmath::compare::size_of(layout.kind);
     if (layout.elements > available / element_size)
         throw UsageError(name + ": truncated data: shape " + shape_text(layout.shape) + " needs " +
                          std::to_string(layout.elements) + " elements of " + std::to_string(element_size) +
@@ -432,8 +409,8 @@ void OutputFile::commit()
 
 std::string npy_descr(Kind kind)
 {
-    const bool single_byte = hostmath_compare::size_of(kind) == 1;
-    return (single_byte ? "|" : "<") + std::string(names_of(kind).descr);
+    const bool single_byte = hostmath::compare::size_of(kind) == 1;
+    return (single_byte ? "|" : "<") + std::string(hostmath::compare::info(kind).npy);
 }
 
 std::string npy_header(Kind kind, const Shape& shape)
@@ -452,12 +429,15 @@ std::string npy_header(Kind kind, const Shape& shape)
     return out + dict;
 }
 
-std::string kind_name(Kind kind) { return names_of(kind).numpy; }
+std::string kind_name(Kind kind)
+{
+    return kind == Kind::bf16 ? "uint16 (bfloat16 bits)" : hostmath::compare::info(kind).name;
+}
 
 Kind parse_raw_dtype(const std::string& name)
 {
     std::string known;
-    for (const KindNames& n : kKinds) {
+    for (const hostmath::compare::KindInfo& n : hostmath::compare::kKinds) {
         if (name == n.raw) return n.kind;
         known += std::string(known.empty() ? "" : " ") + n.raw;
     }

@@ -6,7 +6,7 @@
 #ifndef HOSTMATH_NPY_H
 #define HOSTMATH_NPY_H
 
-#include "compare.h"
+#include "hostmath/check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +26,7 @@ std::string shape_text(const Shape& shape);
 
 // What an .npy file's header says about its data.
 struct NpyLayout {
-    hostmath_compare::Kind kind;
+    hostmath::compare::Kind kind;
     Shape shape;
     std::uint64_t elements;
     std::uint64_t data_offset;  // from the start of the file
@@ -43,13 +43,13 @@ class InputArray {
 public:
     // Opens a .npy file, or with raw set a flat file of elements of kind
     // raw_kind.  Throws UsageError, naming the file, on anything unreadable.
-    InputArray(const std::string& path, bool raw, hostmath_compare::Kind raw_kind);
+    InputArray(const std::string& path, bool raw, hostmath::compare::Kind raw_kind);
     ~InputArray();
     InputArray(const InputArray&) = delete;
     InputArray& operator=(const InputArray&) = delete;
 
     const std::string& path() const { return path_; }
-    hostmath_compare::Kind kind() const { return kind_; }
+    hostmath::compare::Kind kind() const { return kind_; }
     bool raw() const { return raw_; }
     const Shape& shape() const { return shape_; }
     std::uint64_t elements() const { return elements_; }
@@ -65,7 +65,7 @@ private:
 
     std::string path_;
     bool raw_;
-    hostmath_compare::Kind kind_;
+    hostmath::compare::Kind kind_;
     Shape shape_;
     std::uint64_t elements_ = 0;
     const unsigned char* data_ = nullptr;
@@ -102,20 +102,20 @@ private:
 };
 
 // The .npy header (magic, version, dictionary, padding) for an array.
-std::string npy_header(hostmath_compare::Kind kind, const Shape& shape);
+std::string npy_header(hostmath::compare::Kind kind, const Shape& shape);
 
 // The .npy type string for an element kind ("<f4"); bfloat16 is "<u2".
-std::string npy_descr(hostmath_compare::Kind kind);
+std::string npy_descr(hostmath::compare::Kind kind);
 
 // How a kind is named to the user: "float32", "uint16 (bfloat16 bits)".
-std::string kind_name(hostmath_compare::Kind kind);
+std::string kind_name(hostmath::compare::Kind kind);
 
 // The raw --dtype names: f32 f64 f16 bf16 i8 i16 i32 i64 u8 u16 u32 u64.
-hostmath_compare::Kind parse_raw_dtype(const std::string& name);
+hostmath::compare::Kind parse_raw_dtype(const std::string& name);
 
 // Whether a file of kind `file` may hold elements of kind `wanted`: the same
 // kind, or uint16 for bfloat16 in a .npy file.
-bool holds(const InputArray& file, hostmath_compare::Kind wanted);
+bool holds(const InputArray& file, hostmath::compare::Kind wanted);
 
 }  // namespace hostmath_cli
 
