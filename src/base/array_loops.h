@@ -64,8 +64,8 @@ inline void map_each(const T* in, T* out, std::size_t n, F f)
 }
 
 // out[i] = f(a[i], b[i]) for i < n; out may equal a or b.
-template <typename T, typename F>
-inline void combine_each(const T* a, const T* b, T* out, std::size_t n, F f)
+template <typename A, typename B, typename R, typename F>
+inline void combine_each(const A* a, const B* b, R* out, std::size_t n, F f)
 {
     std::size_t i = 0;
     for (; i + kRun <= n; i += kRun)

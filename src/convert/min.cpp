@@ -8,51 +8,13 @@
 // forms are minNum (min_max.h): a quiet NaN loses, a signalling NaN gives a
 // quiet NaN, -0 orders below +0, and a float meeting a double is widened
 // exactly first.
-#include "cpu/export.h"
-#include "base/array_loops.h"
+//
+// Defines, from the minimum rows of the registry (HOSTMATH_REGISTRY_MIN_MAX):
+// the sixteen overloads of qx_math_func_host_min, qx_math_func_host_umin,
+// qx_math_func_host_llmin, qx_math_func_host_ullmin, and the array forms
+// qx_math_func_host_batch_min of the float and double pairs.
 #include "convert/min_max.h"
+#include "cpu/export.h"
 
-#include <algorithm>
-
-using hostmath::detail::min_num;
-using hostmath::detail::widened;
-
-#define HOSTMATH_MIN_FORM(function, Result, First, Second) \
-    HOSTMATH_EXPORT(Result, function, (First a, Second b)) { return std::min(static_cast<Result>(a), static_cast<Result>(b)); }
-HOSTMATH_MIN_MAX_INTEGER_FORMS(HOSTMATH_MIN_FORM, qx_math_func_host_min, qx_math_func_host_umin, qx_math_func_host_llmin,
-                               qx_math_func_host_ullmin)
-#undef HOSTMATH_MIN_FORM
-
-HOSTMATH_EXPORT(float, qx_math_func_host_min, (float a, float b)) { return min_num(a, b); }
-
-HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, float b)) { return min_num(a, widened(b)); }
-
-HOSTMATH_EXPORT(double, qx_math_func_host_min, (float a, double b)) { return min_num(widened(a), b); }
-
-HOSTMATH_EXPORT(double, qx_math_func_host_min, (double a, double b)) { return min_num(a, b); }
-
-// Over two arrays, element by element: out[i] = min(a[i], b[i]); out may equal
-// a or b.
-
-HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const float* a, const float* b, float* out, std::size_t n))
-{
-    hostmath::detail::combine_each(a, b, out, n, min_num<float>);
-}
-
-HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const double* a, const double* b, double* out, std::size_t n))
-{
-    hostmath::detail::combine_each(a, b, out, n, min_num<double>);
-}
-
-// The mixed forms widen the float element exactly, as the scalar forms do;
-// out may equal the double array (each element is read before it is written).
-
-HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const double* a, const float* b, double* out, std::size_t n))
-{
-    for (std::size_t i = 0; i < n; ++i) out[i] = min_num(a[i], widened(b[i]));
-}
-
-HOSTMATH_EXPORT(void, qx_math_func_host_batch_min, (const float* a, const double* b, double* out, std::size_t n))
-{
-    for (std::size_t i = 0; i < n; ++i) out[i] = min_num(widened(a[i]), b[i]);
-}
+#define HOSTMATH_MIN_ROW(...) HOSTMATH_MIN_MAX_ROW(false, __VA_ARGS__)
+HOSTMATH_REGISTRY_MIN_MAX(HOSTMATH_MIN_ROW, min, umin, llmin, ullmin)

@@ -17,9 +17,12 @@
 #ifndef HOSTMATH_MIN_MAX_H
 #define HOSTMATH_MIN_MAX_H
 
+#include "base/array_loops.h"
 #include "base/bits.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 namespace hostmath {
 namespace detail {
@@ -108,24 +111,52 @@ inline double widened(float x)
 }  // namespace detail
 }  // namespace hostmath
 
-// The integer forms of max and min: (function, result, first, second).  A
-// mixed pair compares as unsigned of the common width.  The comparison type is
-// the result type; each argument is converted to it.
-#define HOSTMATH_MIN_MAX_INTEGER_FORMS(X, name, uname, llname, ullname)                                              \
-    X(name, int, int, int)                                                                                         \
-    X(uname, unsigned int, unsigned int, unsigned int)                                                             \
-    X(llname, long long, long long, long long)                                                                     \
-    X(ullname, unsigned long long, unsigned long long, unsigned long long)                                         \
-    X(name, unsigned int, unsigned int, unsigned int)                                                              \
-    X(name, unsigned int, int, unsigned int)                                                                       \
-    X(name, unsigned int, unsigned int, int)                                                                       \
-    X(name, long, long, long)                                                                                      \
-    X(name, unsigned long, unsigned long, unsigned long)                                                           \
-    X(name, unsigned long, long, unsigned long)                                                                    \
-    X(name, unsigned long, unsigned long, long)                                                                    \
-    X(name, long long, long long, long long)                                                                       \
-    X(name, unsigned long long, unsigned long long, unsigned long long)                                            \
-    X(name, unsigned long long, long long, unsigned long long)                                                     \
-    X(name, unsigned long long, unsigned long long, long long)
+namespace hostmath {
+namespace detail {
+
+// An argument as a value of the result type: integers converted (a signed
+// argument of a mixed pair reinterpreted in two's complement), a float meeting
+// a double widened exactly.
+template <typename R, typename A>
+inline R as_result(A a)
+{
+    if constexpr (std::is_same_v<R, double> && std::is_same_v<A, float>) return widened(a);
+    else return static_cast<R>(a);
+}
+
+// max (kMax) or min of a and b in the result type R: std::max or std::min of
+// the converted integers, which select the second only if the first is less
+// (greater); maxNum or minNum of floating values.
+template <bool kMax, typename R, typename A, typename B>
+inline R selected(A a, B b)
+{
+    const R x = as_result<R>(a), y = as_result<R>(b);
+    if constexpr (std::is_floating_point_v<R>) return select_num<kMax>(x, y);
+    else return kMax ? std::max(x, y) : std::min(x, y);
+}
+
+}  // namespace detail
+}  // namespace hostmath
+
+// The exports of one row of the maximum (kMax true) or minimum family of the
+// registry (HOSTMATH_REGISTRY_MIN_MAX): the scalar function, and for the rows
+// of array kind pairs the array form, out[i] = f(a[i], b[i]), where out may
+// equal a or b.
+#define HOSTMATH_FIRST_OF(a, b) a
+#define HOSTMATH_SECOND_OF(a, b) b
+#define HOSTMATH_MIN_MAX_ROW(kMax, name, R, P, family, code, widest, array, bound, c_name)                    \
+    HOSTMATH_EXPORT(R, qx_math_func_host_##name, (HOSTMATH_FIRST_OF P a, HOSTMATH_SECOND_OF P b))           \
+    {                                                                                                      \
+        return hostmath::detail::selected<kMax, R>(a, b);                                                  \
+    }                                                                                                      \
+    HOSTMATH_MIN_MAX_ARRAY_##array(kMax, name, R, P)
+#define HOSTMATH_MIN_MAX_ARRAY_none(kMax, name, R, P)
+#define HOSTMATH_MIN_MAX_ARRAY_pairs(kMax, name, R, P)                                                    \
+    HOSTMATH_EXPORT(void, qx_math_func_host_batch_##name,                                                  \
+                    (const HOSTMATH_FIRST_OF P* a, const HOSTMATH_SECOND_OF P* b, R* out, std::size_t n))   \
+    {                                                                                                      \
+        hostmath::detail::combine_each(a, b, out, n, hostmath::detail::selected<kMax, R, HOSTMATH_FIRST_OF P, \
+                                                                                 HOSTMATH_SECOND_OF P>);   \
+    }
 
 #endif  // HOSTMATH_MIN_MAX_H
