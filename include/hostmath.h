@@ -10,6 +10,15 @@
 // with any exception unmasked, and no argument traps.  When a call returns,
 // the state (control bits and sticky exception flags) and errno are exactly
 // as they were.
+//
+// The same bits on every host: the logarithms, exponentials, sines, cosines
+// and cube roots the functions are built on are hostmath's own, correctly
+// rounded, never the C library's.  One NaN rule holds on every processor: a
+// NaN result for an argument that is not a NaN is the positive quiet NaN
+// without payload (0x7fc00000, 0x7ff8000000000000), unless a function names
+// another pattern (the conversions' 0x7fff, the inverse error functions'
+// signed NaN); a NaN argument passes through as each function says, quieted,
+// its payload kept.
 #ifndef HOSTMATH_H
 #define HOSTMATH_H
 

@@ -1,13 +1,13 @@
 // hostmath/batch.h: the conversions and special functions over whole arrays.
 //
 // Each function qx_math_func_host_batch_NAME(in, out, n) stores in out[i] what
-// qx_math_func_host_NAME(in[i]) returns, bit for bit, for i = 0 .. n-1: the
-// same roundings, the same NaN patterns, the same results of the C library's
-// log and exp.  Only the speed differs: the loops are vectorised, on x86-64 for
-// the widest vector unit the processor has (and with its conversion
-// instructions where it has them), and the special functions evaluate many
-// arguments side by side, calling the C library only where the scalar
-// function would.
+// qx_math_func_host_NAME(in[i]) returns, bit for bit, for i = 0 .. n-1: both
+// run the same computation (the scalar function on one lane, the array form
+// on blocks of 64), with the same NaN rule (hostmath.h).  Only the speed
+// differs: the loops are vectorised, on x86-64 for the widest vector unit the
+// processor has (and with its conversion instructions where it has them), and
+// the special functions evaluate many arguments side by side in vector
+// registers, their logarithms and exponentials included.
 //
 // The contract of every pointer form:
 //   - n = 0 does nothing (the pointers are then not used and may be null);
