@@ -66,7 +66,7 @@ HOSTMATH_ALWAYS_INLINE void cbrtf_fast(const float (&x)[L::kCount], float (&y)[L
         const std::uint64_t ux = bits_of(static_cast<double>(x[i])) & 0x7fffffffffffffffull;
         // The magnitude's pattern stays in range for the special lanes too
         // (their result is replaced).
-        const std::uint64_t safe = special ? 0x3ff0000000000000ull : ux;
+        const std::uint64_t safe = detail::select_bits(special, std::uint64_t{0x3ff0000000000000ull}, ux);
         const double v = double_from_bits(bits_of(cbrt_magnitude<L>(safe)) |
                                           (static_cast<std::uint64_t>(u & 0x80000000u) << 32));
         Flag unsure;

@@ -73,9 +73,16 @@ HOSTMATH_ALWAYS_INLINE void sincosf_fast(const float (&x)[L::kCount], float (&y)
         const double c = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
         const double cosine = 1.0 + (r2 * c - rh * rl);
         // Quadrant 0: sin r, 1: cos r, 2: -sin r, 3: -cos r (cosf: one further).
-        const std::uint64_t pick = (quadrant & 1) != 0 ? bits_of(cosine) : bits_of(sine);
+        // Selected on the bit patterns with masks, so that the loop vectorises.
+        const std::uint64_t pick = detail::select_bits((quadrant & 1) != 0, bits_of(cosine), bits_of(sine));
         const double v = double_from_bits(pick ^ ((quadrant & 2) << 62));
-        const double err = kTrigErr * abs_of(v) + (k != 0 ? kTrigReductionErr : 0.0);
+        // The reduction's error, for k != 0 only: k's exponent field is 0 or
+        // in [1023, 1050], so (field + 1) >> 10 is 0 or 1.  Bit operations,
+        // not a compare (SSE2 has no 64-bit integer compare, and a floating
+        // compare may trap, which keeps GCC from selecting on it).
+        const std::uint64_t k_nonzero = (((bits_of(k) >> 52) & 0x7ff) + 1) >> 10;
+        const double reduction_err = double_from_bits(bits_of(kTrigReductionErr) & (0 - k_nonzero));
+        const double err = kTrigErr * abs_of(v) + reduction_err;
         Flag unsure;
         y[i] = round_checked(v, err, unsure);
         flag[i] = unsure | static_cast<Flag>(special);
