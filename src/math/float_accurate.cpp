@@ -54,12 +54,12 @@ DoubleDouble dd_mul(DoubleDouble a, double b)
     return dd_normalize(p, e + a.lo * b);
 }
 
-// sum c[n] t^n for n < count, by Horner's scheme in double-double.
+// sum c[n] t^n, by Horner's scheme in double-double.
 template <std::size_t kCount>
-DoubleDouble dd_horner(const DoubleDouble (&c)[kCount], DoubleDouble t, std::size_t count = kCount)
+DoubleDouble dd_horner(const DoubleDouble (&c)[kCount], DoubleDouble t)
 {
-    DoubleDouble acc = c[count - 1];
-    for (std::size_t n = count - 1; n-- > 0;) acc = dd_add(dd_mul(acc, t), c[n]);
+    DoubleDouble acc = c[kCount - 1];
+    for (std::size_t n = kCount - 1; n-- > 0;) acc = dd_add(dd_mul(acc, t), c[n]);
     return acc;
 }
 
@@ -203,11 +203,9 @@ Reduced reduce_128_over_pi(std::uint32_t magnitude)
         negative = true;
     }
     if (fraction == 0) return {j, {0.0, 0.0}};
-    int lead = 0;
-    while ((fraction >> 127) == 0) {
-        fraction <<= 1;
-        ++lead;
-    }
+    const std::uint64_t top = static_cast<std::uint64_t>(fraction >> 64);
+    const int lead = top != 0 ? __builtin_clzll(top) : 64 + __builtin_clzll(static_cast<std::uint64_t>(fraction));
+    fraction <<= lead;
     const double hi = static_cast<double>(static_cast<std::uint64_t>(fraction >> 75));
     const double lo = static_cast<double>(static_cast<std::uint64_t>(fraction >> 22) & 0x1fffffffffffffull);
     const double scale = power_of_two(-53 - lead);

@@ -62,6 +62,30 @@ HOSTMATH_ALWAYS_INLINE void sincosf_fast(const float (&x)[L::kCount], float (&y)
         const double rh = detail::two_sum(r12, e - k * kHalfPi3, rl);
         const double r2 = rh * rh;
         const double r4 = r2 * r2;
+        if constexpr (L::kCount == 1) {
+            // One lane: only the polynomial the quadrant needs, the same
+            // operations as below, so the same bits.
+            double v;
+            if ((quadrant & 1) == 0) {
+                const double s01 = detail::mul_add<L>(r2, kSinPoly[1], kSinPoly[0]);
+                const double s23 = detail::mul_add<L>(r2, kSinPoly[3], kSinPoly[2]);
+                const double s45 = detail::mul_add<L>(r2, kSinPoly[5], kSinPoly[4]);
+                const double s = detail::mul_add<L>(r4, detail::mul_add<L>(r4, s45, s23), s01);
+                v = rh + detail::mul_add<L>(rh * r2, s, rl);
+            } else {
+                const double c01 = detail::mul_add<L>(r2, kCosPoly[1], kCosPoly[0]);
+                const double c23 = detail::mul_add<L>(r2, kCosPoly[3], kCosPoly[2]);
+                const double c45 = detail::mul_add<L>(r2, kCosPoly[5], kCosPoly[4]);
+                const double c = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
+                v = 1.0 + (r2 * c - rh * rl);
+            }
+            v = double_from_bits(bits_of(v) ^ ((quadrant & 2) << 62));
+            const double err = kTrigErr * abs_of(v) + (k != 0 ? kTrigReductionErr : 0.0);
+            Flag unsure;
+            y[i] = round_checked(v, err, unsure);
+            flag[i] = unsure | static_cast<Flag>(special);
+            continue;
+        }
         const double s01 = detail::mul_add<L>(r2, kSinPoly[1], kSinPoly[0]);
         const double s23 = detail::mul_add<L>(r2, kSinPoly[3], kSinPoly[2]);
         const double s45 = detail::mul_add<L>(r2, kSinPoly[5], kSinPoly[4]);
