@@ -36,4 +36,5 @@ set_source_files_properties(src/special/batch_erfinv.cpp src/special/batch_erfcx
 # once: tables and the accurate paths.  An object library of its own, so that
 # the core's tests link exactly the code the library runs.
 set(HOSTMATH_MATH_SOURCES
+  src/math/sincos.cpp
 )

@@ -1,0 +1,152 @@
+// The fast path shared by the binary64 sine and cosine (sin.h, cos.h): the
+// argument reduction, the table and polynomial evaluation in double-double,
+// and the rounding test.  The method and its error bound are described here;
+// sin.h and cos.h only name the two entry points.
+//
+// Reduction.  For |x| < 2^54, t = |x| * 2N/pi (N = 256) is formed as
+// C0|x| + C1|x| + C2|x| with 2N/pi = C0 + C1 + C2 (to 2^-150): C0|x| and C1|x|
+// as exact products (two_prod), C2|x| rounded.  The multiple of 8N nearest
+// C0|x| is dropped (the 0x1.8p63 shifter rounds to multiples of 2^11 = 8N,
+// exactly, and the sine has period 4N in t), leaving w + (low terms) with
+// |w| < 2^11; k = round(w) by the 0x1.8p52 shifter, whose low bits are also
+// k mod 4N; F = (w - k) + low, in double-double (w - k is exact), so
+// |F| <= 1/2 + 2^-40; r = F * pi/(2N) in double-double, |r| <= pi/(4N)(1+2^-38)
+// < 2^-8.35.  Every term of the sum is exact except the low ones: the error of
+// F is below 2^-104 |w| + 2^-155 |t| (the double sum of the errors of the exact
+// splits, the rounding of C2|x|, the 2^-150 of the split of 2N/pi), so with
+// |w| < 2^11 and |x| < 2^54 the error of r is below 2^-99.5: the absolute term
+// of the error bound, kErrorAbsolute.  The argument's nearness to a multiple
+// of pi/2 needs no assumption: when sin x is small that absolute term makes
+// the rounding test fail and the accurate path decides.
+//
+// Evaluation.  With a = (k mod 4N) pi/(2N), sin(a + r) = A cos r + B sin r,
+// A = sin a and B = cos a = sin(a + pi/2) from one table of the whole turn in
+// double-double (2^-106 relative), and cos(x) = sin(x + pi/2) is the same with
+// k + N.  cos r = 1 + cm, sin r = r + sm, cm and sm by Taylor polynomials in
+// double (cm = r^2(c2 + c4 r^2 + c6 r^4) to 2^-82, sm = r^3(s3 + s5 r^2 +
+// s7 r^4) to 2^-85 |r|, both below the rounding of their evaluation).  Then
+//     h + l = A.hi + B.hi*r.hi (exact sum and product)
+//             + [A.lo + B.hi*r.lo + B.lo*r.hi + A.hi*(cm - r.hi*r.lo) + B.hi*sm]
+// (the r.hi*r.lo term is the first order of cos(r.hi + r.lo) in r.lo).
+// Error, relative to |sin(a + r)|: A != 0 means |A| >= sin(pi/(2N)) while
+// |B sin r| <= sin(pi/(4N)), so |A| <= 2.0001 |y| and |B r| <= 1.0001 |y|;
+// A = 0 means y = B sin r with B = +-1.  The terms: cm's evaluation (z = r.hi^2
+// and two products and an addition, each 2^-53 relative, |cm| <= 2^-17.7)
+// 2^-69.1 absolute, times |A|: 2^-68.1; the product A.hi*cm and the sum of the
+// bracket (|bracket| <= 2^-17.6 |A|): 2^-69.6 and 2^-68.5; sm (|sm| <= 2^-19.3
+// |r|, 5 roundings) 2^-69.5; the neglected second orders (A.lo cm, r.lo^2,
+// B r.lo cm, the table, r's product) below 2^-90 each.  Sum 2^-66.3:
+// kErrorRelative = 2^-66 covers it with the 2^-104 |h| that the test's own
+// additions may round away.
+//
+// Rounding test: (h, l) renormalised, err = kErrorRelative |h| +
+// kErrorAbsolute; if h + (l - err) and h + (l + err) are the same double,
+// every value within the error rounds to it.  About one lane in 2^13 fails.
+//
+// Flagged for the accurate path (sincos.cpp): those lanes, and |x| >= 2^54,
+// infinities and NaN.  |x| < 2^-27 is settled here: sin x rounds to x and
+// cos x to 1 (|sin x - x| < |x|^3/6 is below half an ulp of x, 1 - cos x <
+// x^2/2 < 2^-55 is below half an ulp under 1).
+#ifndef HOSTMATH_MATH_TRIG_REDUCE_H
+#define HOSTMATH_MATH_TRIG_REDUCE_H
+
+#include "base/bits.h"
+#include "base/lanes.h"
+#include "math/trig_data.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace hostmath {
+namespace core {
+namespace trig {
+
+// The accurate paths: correctly rounded for every double (sincos.cpp).
+double sin_accurate(double x);
+double cos_accurate(double x);
+
+// |x| below 2^-27 and at least 2^54, on the magnitude's bits.
+inline constexpr std::uint64_t kTinyBits = 0x3e40000000000000ull;
+inline constexpr std::uint64_t kLargeBits = 0x4350000000000000ull;
+// Adding these rounds to an integer (|v| < 2^51) and to a multiple of
+// 2^11 = 8N (|v| < 2^62).
+inline constexpr double kIntegerShifter = 0x1.8p52;
+inline constexpr double kTurnShifter = 0x1.8p63;
+static_assert(trig_data::kLogN + 3 == 11, "the turn shifter rounds to multiples of 8N");
+
+inline constexpr double kErrorRelative = 0x1p-66;
+inline constexpr double kErrorAbsolute = 0x1p-99;
+
+// y[i] = sin(x[i]) (kCosine false) or cos(x[i]) where the fast path decides;
+// flag[i] = 1 where the accurate path must (y[i] is then unspecified).
+template <class L, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&y)[L::kCount],
+                                         std::uint64_t (&flag)[L::kCount])
+{
+    using detail::bits_of;
+    using detail::double_from_bits;
+    using detail::fast_two_sum;
+    using detail::mul_add;
+    using detail::two_prod;
+    using detail::two_sum;
+    using F = detail::Format<double>;
+    constexpr std::uint64_t kTurnMask = 4 * trig_data::kN - 1;
+    for (std::size_t i = 0; i < L::kCount; ++i) {
+        const std::uint64_t bx = bits_of(x[i]);
+        const std::uint64_t ax = bx & F::kMagnitude;
+        const double v = double_from_bits(ax);
+
+        // t = v 2N/pi modulo 8N: d0 + e0 + p1 + e1 + p2.
+        double e0, e1;
+        const double p0 = two_prod<L>(v, trig_data::kTwoNOverPi0, e0);
+        const double d0 = p0 - ((p0 + kTurnShifter) - kTurnShifter);
+        const double p1 = two_prod<L>(v, trig_data::kTwoNOverPi1, e1);
+        const double p2 = v * trig_data::kTwoNOverPi2;
+        double ue, we;
+        const double u = two_sum(e0, p1, ue);
+        const double w = two_sum(d0, u, we);
+        const double shifted = w + kIntegerShifter;
+        const double f = w - (shifted - kIntegerShifter);
+        double fl;
+        const double fh = two_sum(f, ((we + ue) + e1) + p2, fl);
+
+        // r = F pi/(2N).
+        double rl0;
+        const double rh = two_prod<L>(fh, trig_data::kPiOverTwoNHi, rl0);
+        const double rl = rl0 + (fh * trig_data::kPiOverTwoNLo + fl * trig_data::kPiOverTwoNHi);
+
+        // sin(a + r) with a = index pi/(2N).
+        const std::uint64_t index = bits_of(shifted) + (kCosine ? trig_data::kN : 0);
+        const trig_data::DoubleDouble a = trig_data::kSinTable[index & kTurnMask];
+        const trig_data::DoubleDouble b = trig_data::kSinTable[(index + trig_data::kN) & kTurnMask];
+        const double z = rh * rh;
+        const double sm = (rh * z) * mul_add<L>(z, mul_add<L>(z, trig_data::kSin7, trig_data::kSin5), trig_data::kSin3);
+        const double cm = z * mul_add<L>(z, mul_add<L>(z, trig_data::kCos6, trig_data::kCos4), trig_data::kCos2);
+        double pe, l1;
+        const double p = two_prod<L>(b.hi, rh, pe);
+        const double h1 = fast_two_sum(a.hi, p, l1);
+        const double small = (a.lo + pe) + (b.hi * rl + b.lo * rh);
+        const double big = mul_add<L>(a.hi, cm - rh * rl, b.hi * sm);
+        double l;
+        const double h = fast_two_sum(h1, l1 + (small + big), l);
+
+        const double err = mul_add<L>(kErrorRelative, double_from_bits(bits_of(h) & F::kMagnitude), kErrorAbsolute);
+        const double left = h + (l - err);
+        const double right = h + (l + err);
+
+        // Sign of the sine's argument; the settled small arguments.
+        const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
+        const std::uint64_t tiny_mask = std::uint64_t{0} - static_cast<std::uint64_t>(ax < kTinyBits);
+        const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
+        const std::uint64_t result = (bits_of(left) ^ sign);
+        y[i] = double_from_bits((tiny_value & tiny_mask) | (result & ~tiny_mask));
+        const std::uint64_t undecided = static_cast<std::uint64_t>(left != right) & ~tiny_mask;
+        flag[i] = undecided | static_cast<std::uint64_t>(ax >= kLargeBits);
+    }
+}
+
+}  // namespace trig
+}  // namespace core
+}  // namespace hostmath
+
+#endif  // HOSTMATH_MATH_TRIG_REDUCE_H
