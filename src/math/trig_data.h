@@ -21,6 +21,11 @@ inline constexpr double kTwoNOverPi2 = -0x1.6447e493ad4cep-101;
 // pi/(2N) = hi + lo to 2^-106 relative.
 inline constexpr double kPiOverTwoNHi = 0x1.921fb54442d18p-8;
 inline constexpr double kPiOverTwoNLo = 0x1.1a62633145c07p-62;
+// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; parts 1 and 2 have 35 significant
+// bits, so that k Part1 and k Part2 are exact for |k| < 2^18.
+inline constexpr double kPiOverTwoNPart1 = 0x1.921fb54440000p-8;
+inline constexpr double kPiOverTwoNPart2 = 0x1.68c234c4c0000p-47;
+inline constexpr double kPiOverTwoNPart3 = 0x1.98a2e03707345p-85;
 
 // Taylor coefficients rounded to double: sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4),
 // cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4), for |r| <= pi/(4N).

@@ -53,6 +53,7 @@
 #include "base/bits.h"
 #include "base/lanes.h"
 #include "math/trig_data.h"
+#include "math/trig_dd.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -65,9 +66,15 @@ namespace trig {
 double sin_accurate(double x);
 double cos_accurate(double x);
 
-// |x| below 2^-27 and at least 2^54, on the magnitude's bits.
+// The fast path's range: 2^-27 <= |x| < 2^54, on the magnitude's bits.
 inline constexpr std::uint64_t kTinyBits = 0x3e40000000000000ull;
 inline constexpr std::uint64_t kLargeBits = 0x4350000000000000ull;
+
+// 1 where a < b, for a, b < 2^63, else 0; and 1 where a != 0.  Subtractions
+// and shifts: SSE2 has no 64-bit integer comparison, and a comparison of
+// doubles turned into an integer flag does not vectorise there either.
+HOSTMATH_ALWAYS_INLINE std::uint64_t below(std::uint64_t a, std::uint64_t b) { return (a - b) >> 63; }
+HOSTMATH_ALWAYS_INLINE std::uint64_t nonzero(std::uint64_t a) { return (a | (0 - a)) >> 63; }
 // Adding these rounds to an integer (|v| < 2^51) and to a multiple of
 // 2^11 = 8N (|v| < 2^62).
 inline constexpr double kIntegerShifter = 0x1.8p52;
@@ -77,6 +84,111 @@ static_assert(trig_data::kLogN + 3 == 11, "the turn shifter rounds to multiples 
 inline constexpr double kErrorRelative = 0x1p-66;
 inline constexpr double kErrorAbsolute = 0x1p-99;
 
+// The reduced argument r = rh + rl and the double whose low bits are
+// k mod 4N.
+struct Reduced {
+    double rh;
+    double rl;
+    double shifted;
+};
+
+inline constexpr SplitConstant kTwoNOverPi0 = split_constant(trig_data::kTwoNOverPi0);
+inline constexpr SplitConstant kTwoNOverPi1 = split_constant(trig_data::kTwoNOverPi1);
+inline constexpr SplitConstant kPiOverTwoNHi = split_constant(trig_data::kPiOverTwoNHi);
+
+// The reduction of every lane, 2^-27 <= v < 2^54 (error in r below 2^-99.5).
+template <class L>
+HOSTMATH_ALWAYS_INLINE Reduced reduce(double v)
+{
+    using detail::two_sum;
+    // t = v 2N/pi modulo 8N: d0 + e0 + p1 + e1 + p2.
+    double e0, e1;
+    const double p0 = two_prod_by<L>(v, kTwoNOverPi0, e0);
+    const double d0 = p0 - ((p0 + kTurnShifter) - kTurnShifter);
+    const double p1 = two_prod_by<L>(v, kTwoNOverPi1, e1);
+    const double p2 = v * trig_data::kTwoNOverPi2;
+    double ue, we;
+    const double u = two_sum(e0, p1, ue);
+    const double w = two_sum(d0, u, we);
+    const double shifted = w + kIntegerShifter;
+    const double f = w - (shifted - kIntegerShifter);
+    double fl;
+    const double fh = two_sum(f, ((we + ue) + e1) + p2, fl);
+    // r = F pi/(2N).
+    Reduced red;
+    double rl0;
+    red.rh = two_prod_by<L>(fh, kPiOverTwoNHi, rl0);
+    red.rl = rl0 + (fh * trig_data::kPiOverTwoNLo + fl * trig_data::kPiOverTwoNHi);
+    red.shifted = shifted;
+    return red;
+}
+
+// The one-lane form's reduction for 2^-27 <= v < 2^10, Cody and Waite's:
+// k = round(v 2N/pi) (|k| < 2^18, within 2^-35 of the nearest integer to t,
+// so |r| <= (1/2 + 2^-35) pi/(2N)), then r = v - k P1 - k P2 - k P3 with
+// pi/(2N) = P1 + P2 + P3: k P1 and k P2 are exact (35-bit parts), v - k P1 is
+// exact (Sterbenz), the next difference an exact sum; k P3 (below 2^-60) is
+// rounded, 2^-113, the split is good to 2^-130 |k|: the error in r is below
+// 2^-110, far inside the absolute term kept for it.
+inline constexpr std::uint64_t kModerateBits = 0x4090000000000000ull;  // 2^10
+inline constexpr double kErrorAbsoluteModerate = 0x1p-104;
+
+template <class L>
+HOSTMATH_ALWAYS_INLINE Reduced reduce_moderate(double v)
+{
+    const double shifted = v * trig_data::kTwoNOverPi0 + kIntegerShifter;
+    const double k = shifted - kIntegerShifter;
+    const double r1 = v - k * trig_data::kPiOverTwoNPart1;
+    double e;
+    Reduced red;
+    red.rh = detail::two_sum(r1, -(k * trig_data::kPiOverTwoNPart2), e);
+    red.rl = e - k * trig_data::kPiOverTwoNPart3;
+    red.shifted = shifted;
+    return red;
+}
+
+// sin(k pi/(2N) + r) (the index moved by N for the cosine) as h + l, and the
+// two ends of the rounding test, left and right.
+template <class L, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void evaluate(const Reduced& red, double error_absolute, double& left, double& right)
+{
+    using detail::bits_of;
+    using detail::fast_two_sum;
+    using detail::mul_add;
+    constexpr std::uint64_t kTurnMask = 4 * trig_data::kN - 1;
+    const double rh = red.rh, rl = red.rl;
+    const std::uint64_t index = bits_of(red.shifted) + (kCosine ? trig_data::kN : 0);
+    const trig_data::DoubleDouble a = trig_data::kSinTable[index & kTurnMask];
+    const trig_data::DoubleDouble b = trig_data::kSinTable[(index + trig_data::kN) & kTurnMask];
+    const double z = rh * rh;
+    const double sm = (rh * z) * mul_add<L>(z, mul_add<L>(z, trig_data::kSin7, trig_data::kSin5), trig_data::kSin3);
+    const double cm = z * mul_add<L>(z, mul_add<L>(z, trig_data::kCos6, trig_data::kCos4), trig_data::kCos2);
+    // B.hi r.hi = p + pe: exact with the fused multiply-add; without it, p is
+    // the exact product of both truncated to 26 bits and pe the two cross
+    // terms (below 2^-25 |B r| each, rounded: 2^-75 |y|).
+    double p, pe;
+    if constexpr (L::kHasFma) {
+        p = detail::two_prod<L>(b.hi, rh, pe);
+    } else {
+        constexpr std::uint64_t kTop26 = 0xfffffffff8000000ull;
+        const double bt = detail::double_from_bits(bits_of(b.hi) & kTop26);
+        const double rt = detail::double_from_bits(bits_of(rh) & kTop26);
+        p = bt * rt;
+        pe = (b.hi - bt) * rh + bt * (rh - rt);
+    }
+    double l1;
+    const double h1 = fast_two_sum(a.hi, p, l1);
+    const double small = (a.lo + pe) + (b.hi * rl + b.lo * rh);
+    const double big = mul_add<L>(a.hi, cm - rh * rl, b.hi * sm);
+    double l;
+    const double h = fast_two_sum(h1, l1 + (small + big), l);
+
+    using F = detail::Format<double>;
+    const double err = mul_add<L>(kErrorRelative, detail::double_from_bits(bits_of(h) & F::kMagnitude), error_absolute);
+    left = h + (l - err);
+    right = h + (l + err);
+}
+
 // y[i] = sin(x[i]) (kCosine false) or cos(x[i]) where the fast path decides;
 // flag[i] = 1 where the accurate path must (y[i] is then unspecified).
 template <class L, bool kCosine>
@@ -85,63 +197,39 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&
 {
     using detail::bits_of;
     using detail::double_from_bits;
-    using detail::fast_two_sum;
-    using detail::mul_add;
-    using detail::two_prod;
-    using detail::two_sum;
     using F = detail::Format<double>;
-    constexpr std::uint64_t kTurnMask = 4 * trig_data::kN - 1;
-    for (std::size_t i = 0; i < L::kCount; ++i) {
-        const std::uint64_t bx = bits_of(x[i]);
+    if constexpr (L::kCount == 1) {
+        // One lane: branches, and the shorter reduction where it holds.
+        const std::uint64_t bx = bits_of(x[0]);
         const std::uint64_t ax = bx & F::kMagnitude;
         const double v = double_from_bits(ax);
-
-        // t = v 2N/pi modulo 8N: d0 + e0 + p1 + e1 + p2.
-        double e0, e1;
-        const double p0 = two_prod<L>(v, trig_data::kTwoNOverPi0, e0);
-        const double d0 = p0 - ((p0 + kTurnShifter) - kTurnShifter);
-        const double p1 = two_prod<L>(v, trig_data::kTwoNOverPi1, e1);
-        const double p2 = v * trig_data::kTwoNOverPi2;
-        double ue, we;
-        const double u = two_sum(e0, p1, ue);
-        const double w = two_sum(d0, u, we);
-        const double shifted = w + kIntegerShifter;
-        const double f = w - (shifted - kIntegerShifter);
-        double fl;
-        const double fh = two_sum(f, ((we + ue) + e1) + p2, fl);
-
-        // r = F pi/(2N).
-        double rl0;
-        const double rh = two_prod<L>(fh, trig_data::kPiOverTwoNHi, rl0);
-        const double rl = rl0 + (fh * trig_data::kPiOverTwoNLo + fl * trig_data::kPiOverTwoNHi);
-
-        // sin(a + r) with a = index pi/(2N).
-        const std::uint64_t index = bits_of(shifted) + (kCosine ? trig_data::kN : 0);
-        const trig_data::DoubleDouble a = trig_data::kSinTable[index & kTurnMask];
-        const trig_data::DoubleDouble b = trig_data::kSinTable[(index + trig_data::kN) & kTurnMask];
-        const double z = rh * rh;
-        const double sm = (rh * z) * mul_add<L>(z, mul_add<L>(z, trig_data::kSin7, trig_data::kSin5), trig_data::kSin3);
-        const double cm = z * mul_add<L>(z, mul_add<L>(z, trig_data::kCos6, trig_data::kCos4), trig_data::kCos2);
-        double pe, l1;
-        const double p = two_prod<L>(b.hi, rh, pe);
-        const double h1 = fast_two_sum(a.hi, p, l1);
-        const double small = (a.lo + pe) + (b.hi * rl + b.lo * rh);
-        const double big = mul_add<L>(a.hi, cm - rh * rl, b.hi * sm);
-        double l;
-        const double h = fast_two_sum(h1, l1 + (small + big), l);
-
-        const double err = mul_add<L>(kErrorRelative, double_from_bits(bits_of(h) & F::kMagnitude), kErrorAbsolute);
-        const double left = h + (l - err);
-        const double right = h + (l + err);
-
-        // Sign of the sine's argument; the settled small arguments.
-        const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
-        const std::uint64_t tiny_mask = std::uint64_t{0} - static_cast<std::uint64_t>(ax < kTinyBits);
-        const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
-        const std::uint64_t result = (bits_of(left) ^ sign);
-        y[i] = double_from_bits((tiny_value & tiny_mask) | (result & ~tiny_mask));
-        const std::uint64_t undecided = static_cast<std::uint64_t>(left != right) & ~tiny_mask;
-        flag[i] = undecided | static_cast<std::uint64_t>(ax >= kLargeBits);
+        double left, right;
+        if (ax < kTinyBits) {
+            y[0] = kCosine ? 1.0 : x[0];
+            flag[0] = 0;
+            return;
+        }
+        if (ax < kModerateBits) {
+            evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
+        } else {
+            evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
+        }
+        y[0] = double_from_bits(bits_of(left) ^ (kCosine ? 0 : (bx & F::kSign)));
+        flag[0] = static_cast<std::uint64_t>(bits_of(left) != bits_of(right) || ax >= kLargeBits);
+    } else {
+        for (std::size_t i = 0; i < L::kCount; ++i) {
+            const std::uint64_t bx = bits_of(x[i]);
+            const std::uint64_t ax = bx & F::kMagnitude;
+            double left, right;
+            evaluate<L, kCosine>(reduce<L>(double_from_bits(ax)), kErrorAbsolute, left, right);
+            // The sign of the sine's argument; the settled small arguments.
+            const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
+            const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
+            const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
+            y[i] = double_from_bits((tiny_value & tiny_mask) | ((bits_of(left) ^ sign) & ~tiny_mask));
+            const std::uint64_t undecided = nonzero(bits_of(left) ^ bits_of(right)) & (tiny ^ 1);
+            flag[i] = undecided | (below(ax, kLargeBits) ^ 1);  // infinities and NaN too
+        }
     }
 }
 

@@ -16,6 +16,8 @@ Fast path (double-double):
   kTwoNOverPi = C0 + C1 + C2 = 2N/pi, C0 = RN(2N/pi), C1 = RN(2N/pi - C0),
       C2 = RN(2N/pi - C0 - C1); |C0 + C1 + C2 - 2N/pi| < 2^-150.
   kPiOverTwoN = hi + lo = pi/(2N) to 2^-106 relative.
+  kPiOverTwoNPart1 + Part2 + Part3 = pi/(2N) to 2^-130: parts 1 and 2 have 35
+      significant bits (k Part1 and k Part2 exact for |k| < 2^18), part 3 is RN.
   The polynomials are the Taylor polynomials with double coefficients,
       sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4), cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4):
   on |r| <= pi/(4N) the Taylor remainder (r^9/9!, r^8/8!) is already far below
@@ -103,6 +105,20 @@ def generate():
     w("// pi/(2N) = hi + lo to 2^-106 relative.")
     w("inline constexpr double kPiOverTwoNHi = %s;" % hexd(ph))
     w("inline constexpr double kPiOverTwoNLo = %s;" % hexd(pl))
+    def round_bits(v, bits):
+        e = int(floor(log(abs(v), 2)))
+        scale = mpf(2) ** (bits - 1 - e)
+        return float(nint(v * scale) / scale)
+    q = pi / (2 * N)
+    q1 = round_bits(q, 35)
+    q2 = round_bits(q - q1, 35)
+    q3 = rn(q - q1 - q2)
+    assert abs(mpf(q1) + q2 + q3 - q) < mpf(2) ** -130
+    w("// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; parts 1 and 2 have 35 significant")
+    w("// bits, so that k Part1 and k Part2 are exact for |k| < 2^18.")
+    w("inline constexpr double kPiOverTwoNPart1 = %s;" % hexd(q1))
+    w("inline constexpr double kPiOverTwoNPart2 = %s;" % hexd(q2))
+    w("inline constexpr double kPiOverTwoNPart3 = %s;" % hexd(q3))
     w("")
     w("// Taylor coefficients rounded to double: sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4),")
     w("// cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4), for |r| <= pi/(4N).")
