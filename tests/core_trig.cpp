@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -106,30 +105,44 @@ double check_all(const Function& f, const std::vector<double>& in)
 
 constexpr double kPi = 0x1.921fb54442d18p+1;
 
-// Random arguments: bit patterns and binades (DoubleSource), log-uniform
-// magnitudes up to 2^54, [-2pi, 2pi], next to multiples of pi/2 (a few ulps
-// from the double nearest k pi/2, k up to 2^52), and up to the largest double.
-double random_argument(std::uint64_t kind, std::mt19937_64& rng, testbits::DoubleSource& source)
-{
-    const double sign = (rng() & 1) ? -1.0 : 1.0;
-    const double unit = static_cast<double>(rng() >> 11) * 0x1p-53;
-    switch (kind % 6) {
-    case 0:
-        return source();
-    case 1:
-        return sign * std::exp2(-30.0 + 84.0 * unit);
-    case 2:
-        return sign * 2 * kPi * unit;
-    case 3: {
-        const double k = std::floor(std::exp2(52.0 * unit));
-        const double near = k * (kPi / 2);
-        const std::int64_t ulps = static_cast<std::int64_t>(rng() % 9) - 4;
-        return sign * f64(u64(near) + static_cast<std::uint64_t>(ulps));
+// A small generator for the sweeps: one per argument, from its index.
+struct SplitMix {
+    std::uint64_t state;
+    std::uint64_t operator()()
+    {
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15ull);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+        return z ^ (z >> 31);
     }
-    case 4:
+};
+
+// Random arguments: bit patterns, binades, log-uniform magnitudes up to 2^54,
+// [-2pi, 2pi], next to multiples of pi/2 (a few ulps from the double nearest
+// k pi/2, k up to 2^52), beyond 2^54 up to the largest double, and integers
+// near 2^52.
+double random_argument(std::uint64_t kind, SplitMix& rng)
+{
+    const std::uint64_t bits = rng();
+    const double sign = (bits & 1) ? -1.0 : 1.0;
+    const double unit = static_cast<double>(rng() >> 11) * 0x1p-53;
+    switch (kind % 7) {
+    case 0:
+        return f64(rng());
+    case 1:
+        return f64((bits & 0x8000000000000000ull) | (rng() % 2047) << 52 | (rng() & 0xfffffffffffffull));
+    case 2:
+        return sign * std::exp2(-30.0 + 84.0 * unit);
+    case 3:
+        return sign * 2 * kPi * unit;
+    case 4: {
+        const double near = std::floor(std::exp2(52.0 * unit)) * (kPi / 2);
+        return sign * f64(u64(near) + (bits >> 1) % 9 - 4);
+    }
+    case 5:
         return sign * std::exp2(54.0 + 970.0 * unit);
     default:
-        return sign * (1.0 + unit) * 0x1p52;  // integers near the top of the pi-scaled callers' range
+        return sign * (1.0 + unit) * 0x1p52;
     }
 }
 
@@ -191,10 +204,9 @@ TEST(CoreTrig, HardestCases)
 TEST(CoreTrig, RandomArguments)
 {
     for (const Function& f : kFunctions) {
-        std::mt19937_64 rng(f.cosine ? 2 : 1);
-        testbits::DoubleSource source(rng());
+        SplitMix rng{f.cosine ? 2u : 1u};
         std::vector<double> in(60000);
-        for (std::size_t i = 0; i < in.size(); ++i) in[i] = random_argument(i, rng, source);
+        for (std::size_t i = 0; i < in.size(); ++i) in[i] = random_argument(i, rng);
         const double flagged = check_all(f, in);
         std::printf("%s: %zu random arguments, %.2f%% to the accurate path\n", f.name, in.size(), 100 * flagged);
     }
@@ -206,9 +218,8 @@ TEST(CoreTrigSweep, RandomArguments)
     if (const char* text = std::getenv("HOSTMATH_TRIG_SWEEP")) count = std::strtoull(text, nullptr, 10);
     for (const Function& f : kFunctions) {
         const sweep::Result result = sweep::run(0, count, [&](std::uint64_t i) {
-            std::mt19937_64 rng(i * 0x9e3779b97f4a7c15ull + (f.cosine ? 1 : 0));
-            testbits::DoubleSource source(rng());
-            const double x1[1] = {random_argument(i, rng, source)};
+            SplitMix rng{i * 2 + (f.cosine ? 1 : 0) + 0x5eed0000000000ull};
+            const double x1[1] = {random_argument(i, rng)};
             double y1[1], fy[1];
             std::uint64_t flag[1];
             if (i & 1) evaluate<Lanes<1, true>>(f.cosine, x1, y1);

@@ -189,6 +189,32 @@ HOSTMATH_ALWAYS_INLINE void evaluate(const Reduced& red, double error_absolute, 
     right = h + (l + err);
 }
 
+// The many-lane loop, with the shorter reduction (every |x| below 2^10) or the
+// full one.
+template <class L, bool kCosine, bool kModerate>
+HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&y)[L::kCount],
+                                       std::uint64_t (&flag)[L::kCount])
+{
+    using detail::bits_of;
+    using detail::double_from_bits;
+    using F = detail::Format<double>;
+    for (std::size_t i = 0; i < L::kCount; ++i) {
+        const std::uint64_t bx = bits_of(x[i]);
+        const std::uint64_t ax = bx & F::kMagnitude;
+        const double v = double_from_bits(ax);
+        double left, right;
+        if constexpr (kModerate) evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
+        else evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
+        // The sign of the sine's argument; the settled small arguments.
+        const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
+        const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
+        const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
+        y[i] = double_from_bits((tiny_value & tiny_mask) | ((bits_of(left) ^ sign) & ~tiny_mask));
+        const std::uint64_t undecided = nonzero(bits_of(left) ^ bits_of(right)) & (tiny ^ 1);
+        flag[i] = undecided | (below(ax, kLargeBits) ^ 1);  // infinities and NaN too
+    }
+}
+
 // y[i] = sin(x[i]) (kCosine false) or cos(x[i]) where the fast path decides;
 // flag[i] = 1 where the accurate path must (y[i] is then unspecified).
 template <class L, bool kCosine>
@@ -217,19 +243,12 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&
         y[0] = double_from_bits(bits_of(left) ^ (kCosine ? 0 : (bx & F::kSign)));
         flag[0] = static_cast<std::uint64_t>(bits_of(left) != bits_of(right) || ax >= kLargeBits);
     } else {
-        for (std::size_t i = 0; i < L::kCount; ++i) {
-            const std::uint64_t bx = bits_of(x[i]);
-            const std::uint64_t ax = bx & F::kMagnitude;
-            double left, right;
-            evaluate<L, kCosine>(reduce<L>(double_from_bits(ax)), kErrorAbsolute, left, right);
-            // The sign of the sine's argument; the settled small arguments.
-            const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
-            const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
-            const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
-            y[i] = double_from_bits((tiny_value & tiny_mask) | ((bits_of(left) ^ sign) & ~tiny_mask));
-            const std::uint64_t undecided = nonzero(bits_of(left) ^ bits_of(right)) & (tiny ^ 1);
-            flag[i] = undecided | (below(ax, kLargeBits) ^ 1);  // infinities and NaN too
-        }
+        // Many lanes: the shorter reduction when every lane is below 2^10,
+        // the full one otherwise; either loop is branch-free.
+        std::uint64_t beyond = 0;
+        for (std::size_t i = 0; i < L::kCount; ++i) beyond |= below(bits_of(x[i]) & F::kMagnitude, kModerateBits) ^ 1;
+        if (beyond == 0) many_lanes<L, kCosine, true>(x, y, flag);
+        else many_lanes<L, kCosine, false>(x, y, flag);
     }
 }
 
