@@ -5,9 +5,10 @@
 // trig_reduce.h), with cos x = sin(x + pi/2): the table index of the reduced
 // argument moves by a quarter turn, the rest is shared.  Fast path error below
 // 2^-66 |cos x| + 2^-99, rounding test, accurate path in 192-bit fixed point
-// (sincos.cpp, 2^-172) for the failing lanes, |x| >= 2^54, infinities and
-// NaN.  Hardest cases: tests/data/hard-cases/cos.txt, 39,845 arguments in
-// [0, pi].  cos(+-0) = 1, cos(+-inf) = +qNaN, a NaN comes back quieted; cos
+// (sincos.cpp, 2^-169) for the failing lanes, |x| >= 2^54, infinities and
+// NaN.  Hardest cases: tests/data/hard-cases/cos.txt, 39,845 arguments of
+// every magnitude (1,339 beyond 2^54), within 2^-89 half-ulps of a double or a
+// midpoint.  cos(+-0) = 1, cos(+-inf) = +qNaN, a NaN comes back quieted; cos
 // is even exactly (computed on |x|).
 #ifndef HOSTMATH_MATH_COS_H
 #define HOSTMATH_MATH_COS_H

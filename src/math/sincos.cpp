@@ -29,12 +29,16 @@
 //             cos(a + r) = C_j - C_j (1 - cos r) - S_j sin r,
 // from the fixed-point table S_j = sin(j pi/(2N)), C_j = S_(N-j); both results
 // are then above sin(pi/(4N)) > 2^-8.4, and every term is known to a few units
-// of 2^-192.  The result is thus within 2^-172 of the exact value, relatively,
-// in every case; it is rounded to nearest from its 192 bits, and the rounding
-// is checked: an exact value that close to a midpoint would need 118 identical
-// bits after the rounding bit, where the hardest cases known for the sine and
-// cosine have below 70 (the lists in tests/data/hard-cases).  Should the check
-// ever fail, the nearest double of the 192-bit value is returned all the same.
+// of 2^-192, the truncation of the cosine's series (2^-177.8) the largest: the
+// result is thus within 2^-169 of the exact value, relatively,
+// in every case, and is rounded to nearest from its 192 bits: a wrong rounding
+// would need the exact value within 2^-169 relative of a double or of a
+// midpoint between two, 115 identical bits after the rounding bit.  The
+// hardest cases known (tests/data/hard-cases, arguments of every magnitude)
+// come to 2^-73 half-ulps of one for the sine (0x1.e0000000001c2p-20) and
+// 2^-89 for the cosine (0x1.8000000000009p-23, where cos is nearly 1 - x^2/2).
+// That no other double comes within 2^-115 is not proven, but a failure would
+// need a coincidence of probability about 2^-115 per argument.
 #include "math/sin.h"
 #include "math/cos.h"
 
@@ -246,9 +250,9 @@ U192 series(const U192& z, const std::uint64_t (&c)[trig_data::kSeriesTerms][3])
 // The nearest double to a floating number, with the sign given.
 double rounded(const Floating& f, bool negative)
 {
-    // The 53 leading bits, and the 139 below them against half an ulp
-    // (bit 138).  A value within 2^20 units of the midpoint is closer to it
-    // than the error bound lets us decide (see the top of the file).
+    // The 53 leading bits, one more when the 139 below them are at least half
+    // an ulp (bit 138); no tie occurs (the sine of a nonzero double is
+    // irrational), and how close to one a result may be is discussed above.
     const std::uint64_t top = f.w.w[2] >> 11;
     const bool up = (f.w.w[2] & 0x400) != 0;
     const std::uint64_t biased = static_cast<std::uint64_t>(f.ex - 1 + 1023);

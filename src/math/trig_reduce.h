@@ -17,7 +17,9 @@
 // |w| < 2^11 and |x| < 2^54 the error of r is below 2^-99.5: the absolute term
 // of the error bound, kErrorAbsolute.  The argument's nearness to a multiple
 // of pi/2 needs no assumption: when sin x is small that absolute term makes
-// the rounding test fail and the accurate path decides.
+// the rounding test fail and the accurate path decides.  Below 2^10 (one lane,
+// or a block of lanes all below it) Cody and Waite's reduction with a
+// three-part pi/(2N) is shorter and good to 2^-110 (reduce_moderate).
 //
 // Evaluation.  With a = (k mod 4N) pi/(2N), sin(a + r) = A cos r + B sin r,
 // A = sin a and B = cos a = sin(a + pi/2) from one table of the whole turn in
@@ -28,20 +30,25 @@
 //     h + l = A.hi + B.hi*r.hi (exact sum and product)
 //             + [A.lo + B.hi*r.lo + B.lo*r.hi + A.hi*(cm - r.hi*r.lo) + B.hi*sm]
 // (the r.hi*r.lo term is the first order of cos(r.hi + r.lo) in r.lo).
+// (B.hi*r.hi is two_prod where the path has the fused multiply-add; without it,
+// the exact product of both truncated to 26 bits, and the cross terms, below
+// 2^-25 |B r|, go into the bracket.)
 // Error, relative to |sin(a + r)|: A != 0 means |A| >= sin(pi/(2N)) while
 // |B sin r| <= sin(pi/(4N)), so |A| <= 2.0001 |y| and |B r| <= 1.0001 |y|;
 // A = 0 means y = B sin r with B = +-1.  The terms: cm's evaluation (z = r.hi^2
 // and two products and an addition, each 2^-53 relative, |cm| <= 2^-17.7)
 // 2^-69.1 absolute, times |A|: 2^-68.1; the product A.hi*cm and the sum of the
 // bracket (|bracket| <= 2^-17.6 |A|): 2^-69.6 and 2^-68.5; sm (|sm| <= 2^-19.3
-// |r|, 5 roundings) 2^-69.5; the neglected second orders (A.lo cm, r.lo^2,
-// B r.lo cm, the table, r's product) below 2^-90 each.  Sum 2^-66.3:
-// kErrorRelative = 2^-66 covers it with the 2^-104 |h| that the test's own
-// additions may round away.
+// |r|, 5 roundings) 2^-69.5; the double Taylor coefficients 2^-73.3 (measured
+// by the table script); the cross terms without FMA 2^-75; the neglected
+// second orders (A.lo cm, r.lo^2, B r.lo cm, the table, r's product) below
+// 2^-90 each.  Sum below 2^-66.7 (the largest error seen over 10^7 arguments
+// against MPFR is 2^-67.9): kErrorRelative = 2^-66 covers it with the
+// 2^-104 |h| that the test's own additions may round away.
 //
 // Rounding test: (h, l) renormalised, err = kErrorRelative |h| +
 // kErrorAbsolute; if h + (l - err) and h + (l + err) are the same double,
-// every value within the error rounds to it.  About one lane in 2^13 fails.
+// every value within the error rounds to it.  About one lane in 5000 fails.
 //
 // Flagged for the accurate path (sincos.cpp): those lanes, and |x| >= 2^54,
 // infinities and NaN.  |x| < 2^-27 is settled here: sin x rounds to x and
