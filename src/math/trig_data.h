@@ -26,6 +26,12 @@ inline constexpr double kPiOverTwoNLo = 0x1.1a62633145c07p-62;
 inline constexpr double kPiOverTwoNPart1 = 0x1.921fb54440000p-8;
 inline constexpr double kPiOverTwoNPart2 = 0x1.68c234c4c0000p-47;
 inline constexpr double kPiOverTwoNPart3 = 0x1.98a2e03707345p-85;
+// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; parts 1 to 3 have 26
+// significant bits, so that k times each is exact for |k| < 2^27.
+inline constexpr double kPiOverTwoNQuarter1 = 0x1.921fb58000000p-8;
+inline constexpr double kPiOverTwoNQuarter2 = -0x1.dde9740000000p-35;
+inline constexpr double kPiOverTwoNQuarter3 = 0x1.1a62630000000p-62;
+inline constexpr double kPiOverTwoNQuarter4 = 0x1.8a2e03707344ap-89;
 
 // Taylor coefficients rounded to double: sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4),
 // cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4), for |r| <= pi/(4N).

@@ -19,7 +19,8 @@
 // of pi/2 needs no assumption: when sin x is small that absolute term makes
 // the rounding test fail and the accurate path decides.  Below 2^10 (one lane,
 // or a block of lanes all below it) Cody and Waite's reduction with a
-// three-part pi/(2N) is shorter and good to 2^-110 (reduce_moderate).
+// three-part pi/(2N) is shorter and good to 2^-110 (reduce_moderate), and below
+// 2^19 the same with a four-part one (reduce_medium).
 //
 // Evaluation.  With a = (k mod 4N) pi/(2N), sin(a + r) = A cos r + B sin r,
 // A = sin a and B = cos a = sin(a + pi/2) from one table of the whole turn in
@@ -154,6 +155,28 @@ HOSTMATH_ALWAYS_INLINE Reduced reduce_moderate(double v)
     return red;
 }
 
+// The same for 2^10 <= v < 2^19 (|k| < 2^27) with a four-part pi/(2N) of 26-bit
+// parts: k Q1, k Q2, k Q3 exact, v - k Q1 exact, two exact sums, k Q4 (below
+// 2^-62) rounded, the split good to 2^-139 |k|: again below 2^-110.  k is
+// within 2^-25 of the nearest integer to t, so |r| <= (1/2 + 2^-25) pi/(2N).
+inline constexpr std::uint64_t kMediumBits = 0x4120000000000000ull;  // 2^19
+
+template <class L>
+HOSTMATH_ALWAYS_INLINE Reduced reduce_medium(double v)
+{
+    using detail::two_sum;
+    const double shifted = v * trig_data::kTwoNOverPi0 + kIntegerShifter;
+    const double k = shifted - kIntegerShifter;
+    const double r1 = v - k * trig_data::kPiOverTwoNQuarter1;
+    double e1, e2;
+    const double r2 = two_sum(r1, -(k * trig_data::kPiOverTwoNQuarter2), e1);
+    Reduced red;
+    red.rh = two_sum(r2, -(k * trig_data::kPiOverTwoNQuarter3), e2);
+    red.rl = (e1 + e2) - k * trig_data::kPiOverTwoNQuarter4;
+    red.shifted = shifted;
+    return red;
+}
+
 // sin(k pi/(2N) + r) (the index moved by N for the cosine) as h + l, and the
 // two ends of the rounding test, left and right.
 template <class L, bool kCosine>
@@ -196,9 +219,10 @@ HOSTMATH_ALWAYS_INLINE void evaluate(const Reduced& red, double error_absolute, 
     right = h + (l + err);
 }
 
-// The many-lane loop, with the shorter reduction (every |x| below 2^10) or the
-// full one.
-template <class L, bool kCosine, bool kModerate>
+// The many-lane loop, with one of the shorter reductions (every |x| below
+// 2^10, or below 2^19) or the full one.
+enum class Reduction { kModerate, kMedium, kFull };
+template <class L, bool kCosine, Reduction kReduction>
 HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&y)[L::kCount],
                                        std::uint64_t (&flag)[L::kCount])
 {
@@ -210,8 +234,12 @@ HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&y)
         const std::uint64_t ax = bx & F::kMagnitude;
         const double v = double_from_bits(ax);
         double left, right;
-        if constexpr (kModerate) evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
-        else evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
+        if constexpr (kReduction == Reduction::kModerate)
+            evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
+        else if constexpr (kReduction == Reduction::kMedium)
+            evaluate<L, kCosine>(reduce_medium<L>(v), kErrorAbsoluteModerate, left, right);
+        else
+            evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
         // The sign of the sine's argument; the settled small arguments.
         const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
         const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
@@ -244,18 +272,25 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&
         }
         if (ax < kModerateBits) {
             evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
+        } else if (ax < kMediumBits) {
+            evaluate<L, kCosine>(reduce_medium<L>(v), kErrorAbsoluteModerate, left, right);
         } else {
             evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
         }
         y[0] = double_from_bits(bits_of(left) ^ (kCosine ? 0 : (bx & F::kSign)));
         flag[0] = static_cast<std::uint64_t>(bits_of(left) != bits_of(right) || ax >= kLargeBits);
     } else {
-        // Many lanes: the shorter reduction when every lane is below 2^10,
-        // the full one otherwise; either loop is branch-free.
-        std::uint64_t beyond = 0;
-        for (std::size_t i = 0; i < L::kCount; ++i) beyond |= below(bits_of(x[i]) & F::kMagnitude, kModerateBits) ^ 1;
-        if (beyond == 0) many_lanes<L, kCosine, true>(x, y, flag);
-        else many_lanes<L, kCosine, false>(x, y, flag);
+        // Many lanes: the shortest reduction that holds for every lane; each
+        // loop is branch-free.
+        std::uint64_t beyond_moderate = 0, beyond_medium = 0;
+        for (std::size_t i = 0; i < L::kCount; ++i) {
+            const std::uint64_t ax = bits_of(x[i]) & F::kMagnitude;
+            beyond_moderate |= below(ax, kModerateBits) ^ 1;
+            beyond_medium |= below(ax, kMediumBits) ^ 1;
+        }
+        if (beyond_moderate == 0) many_lanes<L, kCosine, Reduction::kModerate>(x, y, flag);
+        else if (beyond_medium == 0) many_lanes<L, kCosine, Reduction::kMedium>(x, y, flag);
+        else many_lanes<L, kCosine, Reduction::kFull>(x, y, flag);
     }
 }
 

@@ -18,10 +18,13 @@ Fast path (double-double):
   kPiOverTwoN = hi + lo = pi/(2N) to 2^-106 relative.
   kPiOverTwoNPart1 + Part2 + Part3 = pi/(2N) to 2^-130: parts 1 and 2 have 35
       significant bits (k Part1 and k Part2 exact for |k| < 2^18), part 3 is RN.
+  kPiOverTwoNQuarter1 + .. + Quarter4 = pi/(2N) to 2^-139: parts 1 to 3 have 26
+      significant bits (k times each exact for |k| < 2^27), part 4 is RN.
   The polynomials are the Taylor polynomials with double coefficients,
       sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4), cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4):
   on |r| <= pi/(4N) the Taylor remainder (r^9/9!, r^8/8!) is already far below
-  the double rounding of the evaluation, so a minimax fit would gain nothing;
+  the double rounding of the evaluation, so a minimax fit would gain nothing
+  (|r| may exceed pi/(4N) by a factor 1 + 2^-25: the check uses 1 + 2^-20);
   --closest prints the measured error of both, coefficients rounded, on a grid.
 
 Accurate path (192-bit fixed point, words most significant first):
@@ -119,6 +122,15 @@ def generate():
     w("inline constexpr double kPiOverTwoNPart1 = %s;" % hexd(q1))
     w("inline constexpr double kPiOverTwoNPart2 = %s;" % hexd(q2))
     w("inline constexpr double kPiOverTwoNPart3 = %s;" % hexd(q3))
+    m1 = round_bits(q, 26)
+    m2 = round_bits(q - m1, 26)
+    m3 = round_bits(q - m1 - m2, 26)
+    m4 = rn(q - m1 - m2 - m3)
+    assert abs(mpf(m1) + m2 + m3 + m4 - q) < mpf(2) ** -139
+    w("// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; parts 1 to 3 have 26")
+    w("// significant bits, so that k times each is exact for |k| < 2^27.")
+    for i, m in enumerate((m1, m2, m3, m4)):
+        w("inline constexpr double kPiOverTwoNQuarter%d = %s;" % (i + 1, hexd(m)))
     w("")
     w("// Taylor coefficients rounded to double: sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4),")
     w("// cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4), for |r| <= pi/(4N).")
@@ -212,7 +224,7 @@ def report():
         print("closest approach to a multiple of %s: |x*scale - k| >= 2^%.2f (binade 2^%d), "
               "|x - k*step| >= 2^%.2f" % (label, float(log(d, 2)), e + 52, float(log(d / scale, 2))))
     mp.prec = 200
-    rho = pi / (4 * N) * (1 + mpf(2) ** -30)
+    rho = pi / (4 * N) * (1 + mpf(2) ** -20)
     s = [rn(-1 / factorial(3)), rn(1 / factorial(5)), rn(-1 / factorial(7))]
     c = [-0.5, rn(1 / factorial(4)), rn(-1 / factorial(6))]
     es = ec = mpf(0)
@@ -223,7 +235,7 @@ def report():
         pc = 1 + z * (c[0] + z * (c[1] + z * c[2]))
         es = max(es, abs(ps - sin(r)) / r)
         ec = max(ec, abs(pc - cos(r)))
-    print("fast polynomials on |r| <= pi/(4N)(1+2^-30): sin relative error 2^%.2f, cos absolute error 2^%.2f"
+    print("fast polynomials on |r| <= pi/(4N)(1+2^-20): sin relative error 2^%.2f, cos absolute error 2^%.2f"
           % (float(log(es, 2)), float(log(ec, 2))))
     r = pi / (4 * N)
     print("accurate series truncation: sin 2^%.2f relative, cos 2^%.2f absolute"
