@@ -89,6 +89,8 @@ inline constexpr double kIntegerShifter = 0x1.8p52;
 inline constexpr double kTurnShifter = 0x1.8p63;
 static_assert(trig_data::kLogN + 3 == 11, "the turn shifter rounds to multiples of 8N");
 
+// The fast path's error bound: kErrorRelative |y| + kErrorAbsolute (the full
+// reduction) or + kErrorAbsoluteModerate (the shorter ones).
 inline constexpr double kErrorRelative = 0x1p-66;
 inline constexpr double kErrorAbsolute = 0x1p-99;
 
@@ -131,7 +133,8 @@ HOSTMATH_ALWAYS_INLINE Reduced reduce(double v)
     return red;
 }
 
-// The one-lane form's reduction for 2^-27 <= v < 2^10, Cody and Waite's:
+// The shorter reduction for 2^-27 <= v < 2^10 (one lane, or a block of lanes
+// all in that range), Cody and Waite's:
 // k = round(v 2N/pi) (|k| < 2^18, within 2^-35 of the nearest integer to t,
 // so |r| <= (1/2 + 2^-35) pi/(2N)), then r = v - k P1 - k P2 - k P3 with
 // pi/(2N) = P1 + P2 + P3: k P1 and k P2 are exact (35-bit parts), v - k P1 is
