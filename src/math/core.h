@@ -10,8 +10,13 @@
 
 #include "base/lanes.h"
 #include "math/cbrt.h"
+#include "math/cbrtf.h"
+#include "math/cosf.h"
 #include "math/exp.h"
+#include "math/expf.h"
 #include "math/log.h"
+#include "math/logf.h"
+#include "math/sinf.h"
 
 #include <cmath>
 #include <cstddef>
@@ -27,11 +32,6 @@ namespace core {
     }
 HOSTMATH_CORE_PLACEHOLDER(sin, double, std::sin)
 HOSTMATH_CORE_PLACEHOLDER(cos, double, std::cos)
-HOSTMATH_CORE_PLACEHOLDER(logf, float, std::log)
-HOSTMATH_CORE_PLACEHOLDER(expf, float, std::exp)
-HOSTMATH_CORE_PLACEHOLDER(sinf, float, std::sin)
-HOSTMATH_CORE_PLACEHOLDER(cosf, float, std::cos)
-HOSTMATH_CORE_PLACEHOLDER(cbrtf, float, std::cbrt)
 #undef HOSTMATH_CORE_PLACEHOLDER
 
 // The function of each precision by one name, for the kernels written once
