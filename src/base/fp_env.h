@@ -9,14 +9,14 @@
 // function's floating-point arguments, saves the state, installs the default
 // where the control bits differ from it (the usual case is that they do not,
 // and the register is then not written), and on the way out puts back the
-// control bits and the sticky flags exactly as they were, and errno, which
-// the C library's log, exp, sin and sqrt set on edge arguments.  Flags are
-// raised by those calls and by the library's own arithmetic.  Every value a
+// control bits and the sticky flags exactly as they were.  The library's own
+// arithmetic raises flags; errno it never sets (it calls no function of the
+// C library that would), so the guard leaves errno alone.  Every value a
 // guarded function returns passes through settled(), below.
 //
-// On x86-64 the state is MXCSR.  The C library's double and float functions
-// called here compute in SSE registers and leave the x87 unit alone (the
-// tests check its control word and flags too), so its state is not touched.
+// On x86-64 the state is MXCSR.  The library computes in SSE registers and
+// leaves the x87 unit alone (the tests check its control word and flags too),
+// so its state is not touched.
 // On AArch64 it is FPCR (control) and FPSR (flags).  Elsewhere the standard
 // <cfenv> calls do the same, without the fast path.
 //
@@ -27,7 +27,6 @@
 
 #include "hostmath.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <type_traits>
 
@@ -189,15 +188,9 @@ public:
     }
     FpEnvGuard(const FpEnvGuard&) = delete;
     FpEnvGuard& operator=(const FpEnvGuard&) = delete;
-    ~FpEnvGuard() { *errno_location() = errno_; }
 
 private:
-    // errno through a volatile access: the compiler may not know that a
-    // library call between the two changes it, and would drop the restore.
-    static volatile int* errno_location() { return &errno; }
-
     const FpState state_;
-    const int errno_ = *errno_location();
 };
 
 }  // namespace detail

@@ -1,38 +1,27 @@
 // The maths core over lanes: y[i] = f(x[i]) for each lane of the policy L
-// (base/lanes.h; x and y are distinct arrays), for the functions the special
-// functions, the pi-scaled sine
-// and cosine and the reciprocal roots are built on.
-//
-// Placeholder: the C library's functions, lane by lane, until the core's own
-// correctly rounded functions take their place behind the same interface.
+// (base/lanes.h; x and y are distinct arrays): log, exp, sin, cos and cbrt in
+// both precisions, which the special functions, the pi-scaled sine and cosine
+// and the reciprocal roots are built on.  Each is hostmath's own, correctly rounded to nearest for every argument
+// (sin and cos of every finite double too), so that every result is the same
+// on every host and every processor path.
 #ifndef HOSTMATH_MATH_CORE_H
 #define HOSTMATH_MATH_CORE_H
 
 #include "base/lanes.h"
 #include "math/cbrt.h"
 #include "math/cbrtf.h"
+#include "math/cos.h"
 #include "math/cosf.h"
 #include "math/exp.h"
 #include "math/expf.h"
 #include "math/log.h"
 #include "math/logf.h"
+#include "math/sin.h"
 #include "math/sinf.h"
 
-#include <cmath>
-#include <cstddef>
 
 namespace hostmath {
 namespace core {
-
-#define HOSTMATH_CORE_PLACEHOLDER(name, T, libm)                                                            \
-    template <class L>                                                                                     \
-    HOSTMATH_ALWAYS_INLINE void name(const T (&x)[L::kCount], T (&y)[L::kCount])                           \
-    {                                                                                                      \
-        for (std::size_t i = 0; i < L::kCount; ++i) y[i] = libm(x[i]);                                     \
-    }
-HOSTMATH_CORE_PLACEHOLDER(sin, double, std::sin)
-HOSTMATH_CORE_PLACEHOLDER(cos, double, std::cos)
-#undef HOSTMATH_CORE_PLACEHOLDER
 
 // The function of each precision by one name, for the kernels written once
 // for both.
