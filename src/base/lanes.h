@@ -54,6 +54,15 @@ using LaneArray = T[L::kCount];
 template <typename T>
 using LaneFlag = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
 
+// Whether any lane is flagged.
+template <class L, typename Flag>
+HOSTMATH_ALWAYS_INLINE bool any_lane(const Flag (&flag)[L::kCount])
+{
+    Flag flagged = 0;
+    for (std::size_t i = 0; i < L::kCount; ++i) flagged |= flag[i];
+    return flagged != 0;
+}
+
 // Calls call(i) for each flagged lane i, in order, and returns their number.
 // The flags are gathered into one bit per lane first, so that the walk visits
 // the flagged lanes only, with no branch per lane.
@@ -65,6 +74,9 @@ HOSTMATH_ALWAYS_INLINE std::size_t for_flagged_lanes(const Flag (&flag)[L::kCoun
         call(std::size_t{0});
         return 1;
     } else {
+        // Most blocks flag no lane: one vectorised test of them all first (the
+        // gathering below does not vectorise on every path).
+        if (!any_lane<L>(flag)) return 0;
         std::uint64_t bits = 0;
         // (Written with "flag[i] != 0 ? 1 : 0" instead, GCC 12 at -O1 with the
         // undefined-behaviour sanitizer miscompiles this loop.)
@@ -73,15 +85,6 @@ HOSTMATH_ALWAYS_INLINE std::size_t for_flagged_lanes(const Flag (&flag)[L::kCoun
         for (; bits != 0; bits &= bits - 1, ++count) call(static_cast<std::size_t>(__builtin_ctzll(bits)));
         return count;
     }
-}
-
-// Whether any lane is flagged.
-template <class L, typename Flag>
-HOSTMATH_ALWAYS_INLINE bool any_lane(const Flag (&flag)[L::kCount])
-{
-    Flag flagged = 0;
-    for (std::size_t i = 0; i < L::kCount; ++i) flagged |= flag[i];
-    return flagged != 0;
 }
 
 // p[i] = piece(i) on the flagged lanes, the others kept; nothing is evaluated

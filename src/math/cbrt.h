@@ -142,9 +142,7 @@ HOSTMATH_ALWAYS_INLINE void cbrt(const double (&x)[L::kCount], double (&y)[L::kC
 {
     detail::LaneFlag<double> flag[L::kCount];
     cbrt_detail::cbrt_fast<L>(x, y, flag);
-    // Most blocks have no flagged lane: one vectorised test of them all first.
-    if (L::kCount == 1 || detail::any_lane<L>(flag))
-        detail::for_flagged_lanes<L>(flag, [&](std::size_t i) { y[i] = cbrt_detail::cbrt_accurate(x[i]); });
+    detail::for_flagged_lanes<L>(flag, [&](std::size_t i) { y[i] = cbrt_detail::cbrt_accurate(x[i]); });
 }
 
 }  // namespace core

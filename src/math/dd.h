@@ -101,6 +101,17 @@ inline DD add(DD a, DD b)
     return r;
 }
 
+// Horner's rule in double-double: the polynomial whose coefficient of degree
+// n - first is coefficient(n), for n = first .. last, at r (a double or a
+// double double), from the top.
+template <typename X, typename Coefficient>
+inline DD horner(int first, int last, X r, Coefficient coefficient)
+{
+    DD s = coefficient(last);
+    for (int n = last - 1; n >= first; --n) s = add(mul(s, r), coefficient(n));
+    return s;
+}
+
 // A sum of doubles kept as h + m + l: each term is added with two exact
 // two_sums, only the last word is rounded, so the sum of terms that fall in
 // decreasing magnitude is kept to about 2^-150 of the largest partial sum.
@@ -118,6 +129,13 @@ struct TD {
     {
         add(x.hi);
         add(x.lo);
+    }
+    // The terms in turn.
+    template <typename First, typename... Rest>
+    void add(First first, Rest... rest)
+    {
+        add(first);
+        (add(rest), ...);
     }
     // Exact: the same value with |m| <~ ulp(h), |l| <~ ulp(m).
     void renormalize()

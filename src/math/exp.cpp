@@ -28,14 +28,10 @@ double scale(double x, int q)
 // O(r^11), and |r|^11/11! < 2^-129.8.
 DD exp_tail(DD r)
 {
-    constexpr int kFirst = 3, kLast = 10;
-    auto coefficient = [](int n) {
+    return dd::horner(3, 10, r, [](int n) {
         const double* c = exp_data::kExpTaylor + 2 * (n - 3);
         return DD{c[0], c[1]};
-    };
-    DD s = coefficient(kLast);
-    for (int n = kLast - 1; n >= kFirst; --n) s = dd::add(dd::mul(s, r), coefficient(n));
-    return s;
+    });
 }
 
 }  // namespace
@@ -60,11 +56,8 @@ double exp_accurate(double x)
     double a_lo;
     const double a = dd::exact_product(kd, exp_data::kLn2NPart3, a_lo);
     dd::TD r;
-    r.add(x - kd * exp_data::kLn2NPart1);  // exact
-    r.add(-(kd * exp_data::kLn2NPart2));   // exact
-    r.add(-a);
-    r.add(-a_lo);
-    r.add(-(kd * exp_data::kLn2NPart4));
+    // The first two terms are exact.
+    r.add(x - kd * exp_data::kLn2NPart1, -(kd * exp_data::kLn2NPart2), -a, -a_lo, -(kd * exp_data::kLn2NPart4));
     r.renormalize();
 
     // E = e^r - 1 = r + r^2/2 + r^3 B(r): |E| < 2^-9.4; r^2/2 is needed to
@@ -73,13 +66,7 @@ double exp_accurate(double x)
     const DD r2 = dd::mul(rd, rd);
     const DD r3b = dd::mul(dd::mul(r2, rd), exp_tail(rd));
     dd::TD em1;
-    em1.add(r.h);
-    em1.add(0.5 * r2.hi);
-    em1.add(r3b.hi);
-    em1.add(r.m);
-    em1.add(0.5 * r2.lo);
-    em1.add(r3b.lo);
-    em1.add(r.l);
+    em1.add(r.h, 0.5 * r2.hi, r3b.hi, r.m, 0.5 * r2.lo, r3b.lo, r.l);
     em1.renormalize();
 
     // Y = T (1 + E) = T + T E, with the products that matter to 2^-122 exact.
@@ -89,16 +76,7 @@ double exp_accurate(double x)
     const double p12 = dd::exact_product(t1, em1.m, p12_lo);
     const double p21 = dd::exact_product(t2, em1.h, p21_lo);
     dd::TD y;
-    y.add(t1);
-    y.add(p11);
-    y.add(t2);
-    y.add(p11_lo);
-    y.add(p12);
-    y.add(p21);
-    y.add(t3);
-    y.add(p12_lo);
-    y.add(p21_lo);
-    y.add(t1 * em1.l + t2 * em1.m + t3 * em1.h);
+    y.add(t1, p11, t2, p11_lo, p12, p21, t3, p12_lo, p21_lo, t1 * em1.l + t2 * em1.m + t3 * em1.h);
     y.renormalize();
 
     // Y in [0.99, 2.01]; the result Y 2^q is normal unless q <= -1022 and Y
@@ -110,10 +88,7 @@ double exp_accurate(double x)
     // Subnormal: c + Y lies in [c, 2c), where doubles are spaced as the
     // subnormals are once scaled by 2^q, so rounding c + Y rounds the result.
     dd::TD shifted_y;
-    shifted_y.add(c);
-    shifted_y.add(y.h);
-    shifted_y.add(y.m);
-    shifted_y.add(y.l);
+    shifted_y.add(c, y.h, y.m, y.l);
     shifted_y.renormalize();
     return scale(dd::round_nearest(shifted_y) - c, q);  // exact: Sterbenz, then a multiple of 2^-1074
 }

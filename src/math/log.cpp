@@ -18,14 +18,10 @@ constexpr std::uint64_t kPositiveQuietNan = detail::Format<double>::kQuietNan;
 // about 2^-104 of its value.
 DD log1p_tail(double z)
 {
-    constexpr int kFirst = 4, kLast = 15;
-    auto coefficient = [](int n) {
+    return dd::horner(4, 15, z, [](int n) {
         const double* c = log_data::kLogTaylor + 2 * (n - 3);
         return n % 2 == 0 ? DD{c[0], c[1]} : DD{-c[0], -c[1]};
-    };
-    DD s = coefficient(kLast);
-    for (int n = kLast - 1; n >= kFirst; --n) s = dd::add(dd::mul(s, z), coefficient(n));
-    return s;
+    });
 }
 
 }  // namespace
@@ -71,19 +67,8 @@ double log_accurate(double x)
 
     // The terms in decreasing magnitude.
     dd::TD sum;
-    sum.add(a);
-    sum.add(z);
-    sum.add(b);
-    sum.add(log_data::kLogC2[j]);
-    sum.add(-0.5 * sq);
-    sum.add(third.hi);
-    sum.add(-fourth.hi);
-    sum.add(b_lo);
-    sum.add(c);
-    sum.add(log_data::kLogC3[j]);
-    sum.add(-0.5 * sq_lo);
-    sum.add(third.lo);
-    sum.add(-fourth.lo);
+    sum.add(a, z, b, log_data::kLogC2[j], -0.5 * sq, third.hi, -fourth.hi, b_lo, c, log_data::kLogC3[j],
+           -0.5 * sq_lo, third.lo, -fourth.lo);
     sum.renormalize();
     return dd::round_nearest(sum);
 }
