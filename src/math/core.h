@@ -23,28 +23,25 @@
 namespace hostmath {
 namespace core {
 
-// The function of each precision by one name, for the kernels written once
-// for both.
-template <class L>
-HOSTMATH_ALWAYS_INLINE void log_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { log<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void log_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { logf<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void exp_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { exp<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void exp_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { expf<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void sin_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { sin<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void sin_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { sinf<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void cos_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { cos<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void cos_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { cosf<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void cbrt_of(const double (&x)[L::kCount], double (&y)[L::kCount]) { cbrt<L>(x, y); }
-template <class L>
-HOSTMATH_ALWAYS_INLINE void cbrt_of(const float (&x)[L::kCount], float (&y)[L::kCount]) { cbrtf<L>(x, y); }
+// The function of each precision by one name (log_of, exp_of, sin_of, cos_of,
+// cbrt_of), for the kernels written once for both.
+#define HOSTMATH_CORE_OF_PRECISION(name)                                                                    \
+    template <class L>                                                                                     \
+    HOSTMATH_ALWAYS_INLINE void name##_of(const double (&x)[L::kCount], double (&y)[L::kCount])            \
+    {                                                                                                      \
+        name<L>(x, y);                                                                                     \
+    }                                                                                                      \
+    template <class L>                                                                                     \
+    HOSTMATH_ALWAYS_INLINE void name##_of(const float (&x)[L::kCount], float (&y)[L::kCount])              \
+    {                                                                                                      \
+        name##f<L>(x, y);                                                                                  \
+    }
+HOSTMATH_CORE_OF_PRECISION(log)
+HOSTMATH_CORE_OF_PRECISION(exp)
+HOSTMATH_CORE_OF_PRECISION(sin)
+HOSTMATH_CORE_OF_PRECISION(cos)
+HOSTMATH_CORE_OF_PRECISION(cbrt)
+#undef HOSTMATH_CORE_OF_PRECISION
 
 }  // namespace core
 }  // namespace hostmath
