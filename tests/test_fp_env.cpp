@@ -75,6 +75,10 @@ std::vector<Outcome> run_families()
 {
     std::vector<Outcome> outcomes(families().size());
     for (std::size_t k = 0; k < outcomes.size(); ++k) {
+        // Room for every result first: growing the vector during the run can
+        // set errno (under qemu the C library's reallocation does), which would
+        // be laid to the function's charge.
+        outcomes[k].results.reserve(1u << 18);
         errno = kErrnoSentinel;
         const State before = state_now();
         families()[k].run(outcomes[k].results);
