@@ -21,12 +21,12 @@ inline constexpr double kTwoNOverPi2 = -0x1.6447e493ad4cep-101;
 // pi/(2N) = hi + lo to 2^-106 relative.
 inline constexpr double kPiOverTwoNHi = 0x1.921fb54442d18p-8;
 inline constexpr double kPiOverTwoNLo = 0x1.1a62633145c07p-62;
-// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; parts 1 and 2 have 35 significant
+// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; the first two have 35 significant
 // bits, so that k Part1 and k Part2 are exact for |k| < 2^18.
 inline constexpr double kPiOverTwoNPart1 = 0x1.921fb54440000p-8;
 inline constexpr double kPiOverTwoNPart2 = 0x1.68c234c4c0000p-47;
 inline constexpr double kPiOverTwoNPart3 = 0x1.98a2e03707345p-85;
-// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; parts 1 to 3 have 26
+// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; the first three have 26
 // significant bits, so that k times each is exact for |k| < 2^27.
 inline constexpr double kPiOverTwoNQuarter1 = 0x1.921fb58000000p-8;
 inline constexpr double kPiOverTwoNQuarter2 = -0x1.dde9740000000p-35;

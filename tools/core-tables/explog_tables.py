@@ -10,9 +10,9 @@ exp (x = k ln2/256 + r, exp(x) = 2^(k >> 8) 2^((k & 255)/256) e^r):
                   bits, so that T1 times a 26-bit number is exact), T2 = RN(t -
                   T1), T3 = RN(t - T1 - T2); |t - T1 - T2 - T3| < 2^-130 t.
   kInvLn2N        RN(256/ln2), for k = round(x 256/ln2).
-  kLn2NPart1..4   ln2/256 split for the reduction: part 1 a multiple of 2^-42
-                  (34 bits), part 2 a multiple of 2^-76 (33 bits), so that k
-                  times either is exact for |k| < 2^19; parts 3 and 4 the rest
+  kLn2NPart1..4   ln2/256 split for the reduction: the first a multiple of 2^-42
+                  (34 bits), the second a multiple of 2^-76 (33 bits), so that k
+                  times either is exact for |k| < 2^19; the third and fourth the rest
                   rounded to doubles (|ln2/256 - sum| < 2^-183).
   kExpFast[]      Q(r) ~ (e^r - 1 - r)/r^2 of degree 4 on |r| <= kExpReducedBound,
                   Chebyshev fit with double coefficients; the script prints the
@@ -25,7 +25,7 @@ log (x = 2^e m, m in [1, 2), j = the 9 leading fraction bits of m):
                   |m invC - 1| on it; 1 for j = 0 and 1/2 for j = 511, so that
                   the intervals on either side of x = 1 need no table logarithm.
                   z = m invC - 1 is then a double, computed exactly, |z| < 2^-9.
-  kLogC1/2/3[j]   -log(invC) as a triple double, part 1 a multiple of 2^-42
+  kLogC1/2/3[j]   -log(invC) as a triple double, the first a multiple of 2^-42
                   (so that e*kLn2Part1 + kLogC1 is exact), |error| < 2^-148.
   kLn2Part1..3    ln2 split the same way; kLogC*[511] equals it.
   kLogFast[]      P(z) ~ (log1p(z) - z + z^2/2)/z^3 of degree 4 on the range of

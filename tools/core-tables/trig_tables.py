@@ -16,10 +16,10 @@ Fast path (double-double):
   kTwoNOverPi = C0 + C1 + C2 = 2N/pi, C0 = RN(2N/pi), C1 = RN(2N/pi - C0),
       C2 = RN(2N/pi - C0 - C1); |C0 + C1 + C2 - 2N/pi| < 2^-150.
   kPiOverTwoN = hi + lo = pi/(2N) to 2^-106 relative.
-  kPiOverTwoNPart1 + Part2 + Part3 = pi/(2N) to 2^-130: parts 1 and 2 have 35
-      significant bits (k Part1 and k Part2 exact for |k| < 2^18), part 3 is RN.
-  kPiOverTwoNQuarter1 + .. + Quarter4 = pi/(2N) to 2^-139: parts 1 to 3 have 26
-      significant bits (k times each exact for |k| < 2^27), part 4 is RN.
+  kPiOverTwoNPart1 + Part2 + Part3 = pi/(2N) to 2^-130: the first two have 35
+      significant bits (k Part1 and k Part2 exact for |k| < 2^18), the third is RN.
+  kPiOverTwoNQuarter1 + .. + Quarter4 = pi/(2N) to 2^-139: the first three have 26
+      significant bits (k times each exact for |k| < 2^27), the fourth is RN.
   The polynomials are the Taylor polynomials with double coefficients,
       sin r ~ r + r^3 (s3 + s5 r^2 + s7 r^4), cos r ~ 1 + r^2 (c2 + c4 r^2 + c6 r^4):
   on |r| <= pi/(4N) the Taylor remainder (r^9/9!, r^8/8!) is already far below
@@ -117,7 +117,7 @@ def generate():
     q2 = round_bits(q - q1, 35)
     q3 = rn(q - q1 - q2)
     assert abs(mpf(q1) + q2 + q3 - q) < mpf(2) ** -130
-    w("// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; parts 1 and 2 have 35 significant")
+    w("// pi/(2N) = Part1 + Part2 + Part3 to 2^-130; the first two have 35 significant")
     w("// bits, so that k Part1 and k Part2 are exact for |k| < 2^18.")
     w("inline constexpr double kPiOverTwoNPart1 = %s;" % hexd(q1))
     w("inline constexpr double kPiOverTwoNPart2 = %s;" % hexd(q2))
@@ -127,7 +127,7 @@ def generate():
     m3 = round_bits(q - m1 - m2, 26)
     m4 = rn(q - m1 - m2 - m3)
     assert abs(mpf(m1) + m2 + m3 + m4 - q) < mpf(2) ** -139
-    w("// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; parts 1 to 3 have 26")
+    w("// pi/(2N) = Quarter1 + .. + Quarter4 to 2^-139; the first three have 26")
     w("// significant bits, so that k times each is exact for |k| < 2^27.")
     for i, m in enumerate((m1, m2, m3, m4)):
         w("inline constexpr double kPiOverTwoNQuarter%d = %s;" % (i + 1, hexd(m)))
