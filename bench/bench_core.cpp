@@ -2,9 +2,9 @@
 // blocks of 64 lanes, compiled for the baseline and with the x86-64-v3 (and,
 // for 64 lanes, v4) instructions, beside glibc's function of the same name
 // and, where the library is installed, SLEEF's AVX2 vector function of 1-ulp
-// accuracy.  SLEEF is a peer only: it is looked up at run time (dlopen), never
-// linked.  Family "core".
+// accuracy (bench_vector.h).  Family "core".
 #include "bench_inputs.h"
+#include "bench_vector.h"
 
 #include "math/core.h"
 
@@ -12,11 +12,6 @@
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#if defined(__x86_64__)
-#include <dlfcn.h>
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -51,8 +46,6 @@ void baseline(const T* in, T* out, std::size_t n)
 }
 
 #if defined(__x86_64__)
-#define BENCH_V3 "popcnt,sse3,ssse3,sse4.1,sse4.2,cx16,sahf,avx,avx2,fma,bmi,bmi2,f16c,lzcnt,movbe,xsave"
-#define BENCH_V4 BENCH_V3 ",avx512f,avx512bw,avx512cd,avx512dq,avx512vl"
 template <Function F, std::size_t kLanes, typename T>
 __attribute__((target(BENCH_V3))) void v3(const T* in, T* out, std::size_t n)
 {
@@ -64,26 +57,13 @@ __attribute__((target(BENCH_V4))) void v4(const T* in, T* out, std::size_t n)
     core_array<F, Lanes<64, true>>(in, out, n);
 }
 
-// SLEEF's AVX2 function of that name, four doubles or eight floats a vector.
-void* sleef_symbol(const std::string& name)
-{
-    static void* library = dlopen("libsleef.so.3", RTLD_NOW | RTLD_LOCAL);
-    return library != nullptr ? dlsym(library, name.c_str()) : nullptr;
-}
-
 template <typename T, std::size_t K>
 void* sleef_of = nullptr;  // one per function and type, for the plain function below
 
 template <typename T, std::size_t K>
-__attribute__((target("avx2,fma"))) void sleef(const T* in, T* out, std::size_t n)
+void sleef(const T* in, T* out, std::size_t n)
 {
-    if constexpr (sizeof(T) == 8) {
-        const auto f = reinterpret_cast<__m256d (*)(__m256d)>(sleef_of<T, K>);
-        for (std::size_t i = 0; i < n; i += 4) _mm256_storeu_pd(out + i, f(_mm256_loadu_pd(in + i)));
-    } else {
-        const auto f = reinterpret_cast<__m256 (*)(__m256)>(sleef_of<T, K>);
-        for (std::size_t i = 0; i < n; i += 8) _mm256_storeu_ps(out + i, f(_mm256_loadu_ps(in + i)));
-    }
+    bench::sleef_map<T>(sleef_of<T, K>, in, out, n);
 }
 #endif
 
@@ -124,13 +104,11 @@ void add_function(const std::string& function, const std::string& sleef_name,
         add<T>(function, "hostmath-core 1 lane baseline", inputs, baseline<F, 1, T>);
         add<T>(function, "hostmath-core 64 lanes baseline", inputs, baseline<F, 64, T>);
 #if defined(__x86_64__)
-        if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma")) continue;
+        if (!bench::has_v3()) continue;
         add<T>(function, "hostmath-core 1 lane v3", inputs, v3<F, 1, T>);
         add<T>(function, "hostmath-core 64 lanes v3", inputs, v3<F, 64, T>);
-        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-            __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"))
-            add<T>(function, "hostmath-core 64 lanes v4", inputs, v4<F, T>);
-        if ((sleef_of<T, F> = sleef_symbol(sleef_name)) != nullptr)
+        if (bench::has_v4()) add<T>(function, "hostmath-core 64 lanes v4", inputs, v4<F, T>);
+        if ((sleef_of<T, F> = bench::sleef_symbol(sleef_name)) != nullptr)
             add<T>(function, "SLEEF " + sleef_name, inputs, sleef<T, F>);
 #else
         (void)sleef_name;

@@ -3,8 +3,15 @@
 // exp(x^2) erfc(x) for erfcx and erfc(-x sqrt(1/2))/2 for normcdf.  Boost runs
 // with its default policy (double promoted to long double) and with promotion
 // off, where it computes in the argument's own type; both report domain and
-// overflow errors through errno rather than exceptions.
+// overflow errors through errno rather than exceptions.  Beside the exports,
+// their kernels without the guard (bench_vector.h).
 #include "bench_domains.h"
+#include "bench_vector.h"
+
+#include "special/erfcinv.h"
+#include "special/erfcx.h"
+#include "special/erfinv.h"
+#include "special/normcdf.h"
 
 #include <cmath>
 
@@ -48,6 +55,8 @@ void inverse_error_functions(const std::string& suffix)
     add("special", "erfcinv" + suffix, "Boost erfc_inv, no promotion", erfc_domain,
         [](Real x) { return boost::math::erfc_inv(x, NoPromotion()); });
 #endif
+    bench::add_kernel<hostmath::detail::Erfinv>("special", "erfinv" + suffix, erf_domain);
+    bench::add_kernel<hostmath::detail::Erfcinv>("special", "erfcinv" + suffix, erfc_domain);
 }
 
 template <typename Real>
@@ -65,6 +74,8 @@ void erfc_based(const std::string& suffix)
     add("special", "normcdf" + suffix, "Boost normal cdf, no promotion", normcdf_domain,
         [](Real x) { return boost_normal_cdf<Real, NoPromotion>(x); });
 #endif
+    bench::add_kernel<hostmath::detail::Erfcx>("special", "erfcx" + suffix, erfcx_domain);
+    bench::add_kernel<hostmath::detail::Normcdf>("special", "normcdf" + suffix, normcdf_domain);
 }
 
 const bool registered = [] {

@@ -1,7 +1,13 @@
 // The pi-scaled sine and cosine beside glibc's sin(pi*x) and cos(pi*x) (and
-// sincos) and Boost.Math's sin_pi and cos_pi; the reciprocal roots beside
-// 1/sqrt(x) and 1/cbrt(x).
+// sincos), Boost.Math's sin_pi and cos_pi and SLEEF's vector sinpi, cospi and
+// sincospi; the reciprocal roots beside 1/sqrt(x) (a loop the compiler
+// vectorises), 1/cbrt(x) and SLEEF's vector cube root.  Beside the exports,
+// their kernels without the guard (bench_vector.h).
 #include "bench_domains.h"
+#include "bench_vector.h"
+
+#include "special/pi_scaled.h"
+#include "special/roots.h"
 
 #include <cmath>
 
@@ -25,6 +31,43 @@ struct SineAndCosine {
     Real sine;
     Real cosine;
 };
+
+#if defined(__x86_64__)
+// SLEEF's vector function of that name on the whole array (its reciprocal
+// with kReciprocal), or both results of its sincos form.
+template <typename Real, bool kReciprocal = false>
+void add_sleef(const std::string& function, const std::string& sleef_name,
+               const std::vector<NamedInputs<Real>>& domain)
+{
+    void* f = bench::sleef_symbol(sleef_name);
+    if (f == nullptr) return;
+    const std::string implementation = "SLEEF " + std::string(kReciprocal ? "reciprocal of " : "") + sleef_name;
+    for (const auto& inputs : domain) {
+        std::vector<Real> out(inputs.values.size());
+        bench::add_array_call("trig-roots", function, implementation, inputs.name, out.size(), sizeof(Real),
+                              [f, in = inputs.values, out]() mutable {
+                                  bench::sleef_map<Real, kReciprocal>(f, in.data(), out.data(), in.size());
+                                  return out.data();
+                              });
+    }
+}
+
+template <typename Real>
+void add_sleef_pair(const std::string& function, const std::string& sleef_name,
+                    const std::vector<NamedInputs<Real>>& domain)
+{
+    void* f = bench::sleef_symbol(sleef_name);
+    if (f == nullptr) return;
+    for (const auto& inputs : domain) {
+        std::vector<Real> sines(inputs.values.size()), cosines(inputs.values.size());
+        bench::add_array_call("trig-roots", function, "SLEEF " + sleef_name, inputs.name, sines.size(),
+                              sizeof(Real), [f, in = inputs.values, sines, cosines]() mutable {
+                                  bench::sleef_pair<Real>(f, in.data(), sines.data(), cosines.data(), in.size());
+                                  return sines.data();
+                              });
+    }
+}
+#endif
 
 template <typename Real>
 void pi_scaled(const std::string& suffix)
@@ -51,6 +94,14 @@ void pi_scaled(const std::string& suffix)
         return SineAndCosine<Real>{boost::math::sin_pi(x, NoPromotion()), boost::math::cos_pi(x, NoPromotion())};
     });
 #endif
+#if defined(__x86_64__)
+    const std::string sleef_kind = sizeof(Real) == 8 ? "d4_u05avx2" : "f8_u05avx2";
+    add_sleef<Real>("sinpi" + suffix, "Sleef_sinpi" + sleef_kind, domain);
+    add_sleef<Real>("cospi" + suffix, "Sleef_cospi" + sleef_kind, domain);
+    add_sleef_pair<Real>("sincospi" + suffix, "Sleef_sincospi" + sleef_kind, domain);
+    bench::add_kernel<hostmath::detail::Sinpi>("trig-roots", "sinpi" + suffix, domain);
+    bench::add_kernel<hostmath::detail::Cospi>("trig-roots", "cospi" + suffix, domain);
+#endif
 }
 
 template <typename Real>
@@ -62,6 +113,12 @@ void reciprocal_roots(const std::string& suffix)
         [](Real x) { return Real(1) / std::sqrt(x); });
     add("trig-roots", "rcbrt" + suffix, "reciprocal of cbrt(x)", either_sign,
         [](Real x) { return Real(1) / std::cbrt(x); });
+#if defined(__x86_64__)
+    add_sleef<Real, true>("rcbrt" + suffix, sizeof(Real) == 8 ? "Sleef_cbrtd4_u10avx2" : "Sleef_cbrtf8_u10avx2",
+                          either_sign);
+    bench::add_kernel<hostmath::detail::Rsqrt>("trig-roots", "rsqrt" + suffix, positive);
+    bench::add_kernel<hostmath::detail::Rcbrt>("trig-roots", "rcbrt" + suffix, either_sign);
+#endif
 }
 
 const bool registered = [] {

@@ -106,8 +106,8 @@
     /* reciprocal roots */                                                                                             \
     X(rsqrt, double, (double), roots, fp, v3, map, 1.5, rsqrt)                                                         \
     X(rsqrtf, float, (float), roots, fp, v3, map, 1.5, rsqrtf)                                                         \
-    X(rcbrt, double, (double), roots, fp, v3, map, 5, rcbrt)                                                           \
-    X(rcbrtf, float, (float), roots, fp, v3, map, 2, rcbrtf)                                                           \
+    X(rcbrt, double, (double), roots, fp, v3, map, 1.5, rcbrt)                                                         \
+    X(rcbrtf, float, (float), roots, fp, v3, map, 1.5, rcbrtf)                                                         \
     /* maximum and minimum */                                                                                        \
     HOSTMATH_REGISTRY_MIN_MAX(X, max, umax, llmax, ullmax)                                                              \
     HOSTMATH_REGISTRY_MIN_MAX(X, min, umin, llmin, ullmin)
