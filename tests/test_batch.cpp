@@ -6,7 +6,7 @@
 // special functions their intervals, boundaries and special values; then the
 // contract: counts that are not multiples of any vector width, arrays offset
 // by one element, nothing written past n, n = 0 with null pointers, the
-// floating forms in place, and sincospi with either output null.
+// floating forms in place, and sincospi with either output null or in place.
 #include "registry_sweep.h"
 #include "test_bits.h"
 
@@ -266,18 +266,26 @@ TEST(Batch, RoundingsAndPieces)
     });
 }
 
-// sincospi: both outputs, then each alone with the other null.
+// sincospi: both outputs, each alone with the other null, and each in place
+// (its array the arguments' own, the other output apart).
 template <typename T>
 void expect_sincospi(void (*batch)(const T*, T*, T*, std::size_t), void (*scalar)(T, T*, T*), const std::vector<T>& in)
 {
     const T unset = T(12345);
-    for (int mask : {3, 1, 2}) {
-        std::vector<T> s(in.size(), unset), c(in.size(), unset);
-        batch(in.data(), (mask & 1) != 0 ? s.data() : nullptr, (mask & 2) != 0 ? c.data() : nullptr, in.size());
+    enum Mode { kBoth, kSineOnly, kCosineOnly, kSineInPlace, kCosineInPlace };
+    for (Mode mode : {kBoth, kSineOnly, kCosineOnly, kSineInPlace, kCosineInPlace}) {
+        const bool sine = mode != kCosineOnly, cosine = mode != kSineOnly;
+        std::vector<T> args = in, s(in.size(), unset), c(in.size(), unset);
+        T* sinp = mode == kSineInPlace ? args.data() : sine ? s.data() : nullptr;
+        T* cosp = mode == kCosineInPlace ? args.data() : cosine ? c.data() : nullptr;
+        batch(args.data(), sinp, cosp, in.size());
+        if (mode == kSineInPlace) s = args;
+        if (mode == kCosineInPlace) c = args;
         for (std::size_t i = 0; i < in.size(); ++i) {
             T es = unset, ec = unset;
-            scalar(in[i], (mask & 1) != 0 ? &es : nullptr, (mask & 2) != 0 ? &ec : nullptr);
-            ASSERT_TRUE(same_bits(s[i], es) && same_bits(c[i], ec)) << "sincospi(" << hex_of(in[i]) << ") mask " << mask;
+            scalar(in[i], sine ? &es : nullptr, cosine ? &ec : nullptr);
+            ASSERT_TRUE(same_bits(s[i], es) && same_bits(c[i], ec))
+                << "sincospi(" << hex_of(in[i]) << ") mode " << mode;
         }
     }
 }

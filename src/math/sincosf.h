@@ -1,6 +1,6 @@
 // sinf and cosf: correctly rounded to nearest even, every float.  The two
 // share their reduction and their polynomials; sinf.h and cosf.h are the
-// entry points.
+// entry points, sincosf (below) computes both.
 //
 // Fast path, in double, for |x| < 2^27 (the library's own arguments, x pi for
 // |x| < 2^23, lie below 2^24.7):
@@ -44,9 +44,14 @@ namespace float_detail {
 inline constexpr double kTrigErr = 0x1p-48;
 inline constexpr double kTrigReductionErr = 0x1p-77;
 
-// kCosine = false: sinf, true: cosf.
-template <class L, bool kCosine>
-HOSTMATH_ALWAYS_INLINE void sincosf_fast(const float (&x)[L::kCount], float (&y)[L::kCount], Flag (&flag)[L::kCount])
+// The sine (kSine) and the cosine (kCosine) of each lane, from one
+// reduction; each result, and its flag, is the same whether the other is
+// computed or not.  With one of the two, s and c (and their flags) may be the
+// same arrays.
+template <class L, bool kSine, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void sincosf_parts(const float (&x)[L::kCount], float (&s)[L::kCount],
+                                          Flag (&s_flag)[L::kCount], float (&c)[L::kCount],
+                                          Flag (&c_flag)[L::kCount])
 {
     using namespace float_data;
     for (std::size_t i = 0; i < L::kCount; ++i) {
@@ -55,62 +60,76 @@ HOSTMATH_ALWAYS_INLINE void sincosf_fast(const float (&x)[L::kCount], float (&y)
         const double xd = x[i];
         const double shifted = xd * kTwoOverPi + kShifter;
         const double k = shifted - kShifter;
-        const std::uint64_t quadrant = bits_of(shifted) + (kCosine ? 1 : 0);
+        // The quadrant of the sine; the cosine's is one further.
+        const std::uint64_t quadrant = bits_of(shifted);
         const double r1 = xd - k * kHalfPi1;
         double e, rl;
         const double r12 = detail::two_sum(r1, -(k * kHalfPi2), e);
         const double rh = detail::two_sum(r12, e - k * kHalfPi3, rl);
         const double r2 = rh * rh;
         const double r4 = r2 * r2;
-        if constexpr (L::kCount == 1) {
-            // One lane: only the polynomial the quadrant needs, the same
-            // operations as below, so the same bits.
+        if constexpr (L::kCount == 1 && kSine != kCosine) {
+            // One lane, one result: only the polynomial its quadrant needs,
+            // the same operations as below, so the same bits.
+            const std::uint64_t q = quadrant + (kCosine ? 1 : 0);
             double v;
-            if ((quadrant & 1) == 0) {
+            if ((q & 1) == 0) {
                 const double s01 = detail::mul_add<L>(r2, kSinPoly[1], kSinPoly[0]);
                 const double s23 = detail::mul_add<L>(r2, kSinPoly[3], kSinPoly[2]);
                 const double s45 = detail::mul_add<L>(r2, kSinPoly[5], kSinPoly[4]);
-                const double s = detail::mul_add<L>(r4, detail::mul_add<L>(r4, s45, s23), s01);
-                v = rh + detail::mul_add<L>(rh * r2, s, rl);
+                const double sp = detail::mul_add<L>(r4, detail::mul_add<L>(r4, s45, s23), s01);
+                v = rh + detail::mul_add<L>(rh * r2, sp, rl);
             } else {
                 const double c01 = detail::mul_add<L>(r2, kCosPoly[1], kCosPoly[0]);
                 const double c23 = detail::mul_add<L>(r2, kCosPoly[3], kCosPoly[2]);
                 const double c45 = detail::mul_add<L>(r2, kCosPoly[5], kCosPoly[4]);
-                const double c = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
-                v = 1.0 + (r2 * c - rh * rl);
+                const double cp = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
+                v = 1.0 + (r2 * cp - rh * rl);
             }
-            v = double_from_bits(bits_of(v) ^ ((quadrant & 2) << 62));
+            v = double_from_bits(bits_of(v) ^ ((q & 2) << 62));
             const double err = kTrigErr * abs_of(v) + (k != 0 ? kTrigReductionErr : 0.0);
             Flag unsure;
-            y[i] = round_checked(v, err, unsure);
-            flag[i] = unsure | static_cast<Flag>(special);
+            float& y = kCosine ? c[0] : s[0];
+            y = round_checked(v, err, unsure);
+            (kCosine ? c_flag[0] : s_flag[0]) = unsure | static_cast<Flag>(special);
             continue;
         }
         const double s01 = detail::mul_add<L>(r2, kSinPoly[1], kSinPoly[0]);
         const double s23 = detail::mul_add<L>(r2, kSinPoly[3], kSinPoly[2]);
         const double s45 = detail::mul_add<L>(r2, kSinPoly[5], kSinPoly[4]);
-        const double s = detail::mul_add<L>(r4, detail::mul_add<L>(r4, s45, s23), s01);
-        const double sine = rh + detail::mul_add<L>(rh * r2, s, rl);
+        const double sp = detail::mul_add<L>(r4, detail::mul_add<L>(r4, s45, s23), s01);
+        const double sine = rh + detail::mul_add<L>(rh * r2, sp, rl);
         const double c01 = detail::mul_add<L>(r2, kCosPoly[1], kCosPoly[0]);
         const double c23 = detail::mul_add<L>(r2, kCosPoly[3], kCosPoly[2]);
         const double c45 = detail::mul_add<L>(r2, kCosPoly[5], kCosPoly[4]);
-        const double c = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
-        const double cosine = 1.0 + (r2 * c - rh * rl);
-        // Quadrant 0: sin r, 1: cos r, 2: -sin r, 3: -cos r (cosf: one further).
-        // Selected on the bit patterns with masks, so that the loop vectorises.
-        const std::uint64_t pick = detail::select_bits((quadrant & 1) != 0, bits_of(cosine), bits_of(sine));
-        const double v = double_from_bits(pick ^ ((quadrant & 2) << 62));
+        const double cp = detail::mul_add<L>(r4, detail::mul_add<L>(r4, c45, c23), c01);
+        const double cosine = 1.0 + (r2 * cp - rh * rl);
         // The reduction's error, for k != 0 only: k's exponent field is 0 or
         // in [1023, 1050], so (field + 1) >> 10 is 0 or 1.  Bit operations,
         // not a compare (SSE2 has no 64-bit integer compare, and a floating
         // compare may trap, which keeps GCC from selecting on it).
         const std::uint64_t k_nonzero = (((bits_of(k) >> 52) & 0x7ff) + 1) >> 10;
         const double reduction_err = double_from_bits(bits_of(kTrigReductionErr) & (0 - k_nonzero));
-        const double err = kTrigErr * abs_of(v) + reduction_err;
-        Flag unsure;
-        y[i] = round_checked(v, err, unsure);
-        flag[i] = unsure | static_cast<Flag>(special);
+        // Quadrant 0: sin r, 1: cos r, 2: -sin r, 3: -cos r.  Selected on the
+        // bit patterns with masks, so that the loop vectorises.
+        const auto finish = [&](std::uint64_t q, float& y, Flag& flag) {
+            const std::uint64_t pick = detail::select_bits((q & 1) != 0, bits_of(cosine), bits_of(sine));
+            const double v = double_from_bits(pick ^ ((q & 2) << 62));
+            const double err = kTrigErr * abs_of(v) + reduction_err;
+            Flag unsure;
+            y = round_checked(v, err, unsure);
+            flag = unsure | static_cast<Flag>(special);
+        };
+        if constexpr (kSine) finish(quadrant, s[i], s_flag[i]);
+        if constexpr (kCosine) finish(quadrant + 1, c[i], c_flag[i]);
     }
+}
+
+// kCosine = false: sinf, true: cosf.
+template <class L, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void sincosf_fast(const float (&x)[L::kCount], float (&y)[L::kCount], Flag (&flag)[L::kCount])
+{
+    sincosf_parts<L, !kCosine, kCosine>(x, y, flag, y, flag);
 }
 
 template <class L, bool kCosine>
@@ -124,6 +143,18 @@ HOSTMATH_ALWAYS_INLINE void sincosf(const float (&x)[L::kCount], float (&y)[L::k
 }
 
 }  // namespace float_detail
+
+// s[i] = sinf(x[i]) and c[i] = cosf(x[i]), each exactly what sinf and cosf
+// give, from one reduction.
+template <class L>
+HOSTMATH_ALWAYS_INLINE void sincosf(const float (&x)[L::kCount], float (&s)[L::kCount], float (&c)[L::kCount])
+{
+    float_detail::Flag s_flag[L::kCount], c_flag[L::kCount];
+    float_detail::sincosf_parts<L, true, true>(x, s, s_flag, c, c_flag);
+    detail::for_flagged_lanes<L>(s_flag, [&](std::size_t i) { s[i] = float_detail::sinf_accurate(x[i]); });
+    detail::for_flagged_lanes<L>(c_flag, [&](std::size_t i) { c[i] = float_detail::cosf_accurate(x[i]); });
+}
+
 }  // namespace core
 }  // namespace hostmath
 

@@ -222,12 +222,40 @@ HOSTMATH_ALWAYS_INLINE void evaluate(const Reduced& red, double error_absolute, 
     right = h + (l + err);
 }
 
+// One result of a lane from its reduction: y = sin x (kCosine false) or
+// cos x, and flag = 1 where the accurate path must decide (y is then
+// unspecified); bx is the pattern of x, ax that of |x|.
+template <class L, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void finish(const Reduced& red, double error_absolute, std::uint64_t bx, std::uint64_t ax,
+                                   double& y, std::uint64_t& flag)
+{
+    using detail::bits_of;
+    using detail::double_from_bits;
+    using F = detail::Format<double>;
+    double left, right;
+    evaluate<L, kCosine>(red, error_absolute, left, right);
+    // The sign of the sine's argument; the settled small arguments.
+    const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
+    if constexpr (L::kCount == 1) {
+        y = double_from_bits(bits_of(left) ^ sign);
+        flag = static_cast<std::uint64_t>(bits_of(left) != bits_of(right) || ax >= kLargeBits);
+    } else {
+        const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
+        const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
+        y = double_from_bits((tiny_value & tiny_mask) | ((bits_of(left) ^ sign) & ~tiny_mask));
+        const std::uint64_t undecided = nonzero(bits_of(left) ^ bits_of(right)) & (tiny ^ 1);
+        flag = undecided | (below(ax, kLargeBits) ^ 1);  // infinities and NaN too
+    }
+}
+
 // The many-lane loop, with one of the shorter reductions (every |x| below
-// 2^10, or below 2^19) or the full one.
+// 2^10, or below 2^19) or the full one: the sine into s (kSine), the cosine
+// into c (kCosine), from one reduction.
 enum class Reduction { kModerate, kMedium, kFull };
-template <class L, bool kCosine, Reduction kReduction>
-HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&y)[L::kCount],
-                                       std::uint64_t (&flag)[L::kCount])
+template <class L, bool kSine, bool kCosine, Reduction kReduction>
+HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&s)[L::kCount],
+                                       std::uint64_t (&s_flag)[L::kCount], double (&c)[L::kCount],
+                                       std::uint64_t (&c_flag)[L::kCount])
 {
     using detail::bits_of;
     using detail::double_from_bits;
@@ -236,28 +264,31 @@ HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&y)
         const std::uint64_t bx = bits_of(x[i]);
         const std::uint64_t ax = bx & F::kMagnitude;
         const double v = double_from_bits(ax);
-        double left, right;
-        if constexpr (kReduction == Reduction::kModerate)
-            evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
-        else if constexpr (kReduction == Reduction::kMedium)
-            evaluate<L, kCosine>(reduce_medium<L>(v), kErrorAbsoluteModerate, left, right);
-        else
-            evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
-        // The sign of the sine's argument; the settled small arguments.
-        const std::uint64_t sign = kCosine ? 0 : (bx & F::kSign);
-        const std::uint64_t tiny = below(ax, kTinyBits), tiny_mask = 0 - tiny;
-        const std::uint64_t tiny_value = kCosine ? bits_of(1.0) : bx;
-        y[i] = double_from_bits((tiny_value & tiny_mask) | ((bits_of(left) ^ sign) & ~tiny_mask));
-        const std::uint64_t undecided = nonzero(bits_of(left) ^ bits_of(right)) & (tiny ^ 1);
-        flag[i] = undecided | (below(ax, kLargeBits) ^ 1);  // infinities and NaN too
+        Reduced red;
+        double error_absolute;
+        if constexpr (kReduction == Reduction::kModerate) {
+            red = reduce_moderate<L>(v);
+            error_absolute = kErrorAbsoluteModerate;
+        } else if constexpr (kReduction == Reduction::kMedium) {
+            red = reduce_medium<L>(v);
+            error_absolute = kErrorAbsoluteModerate;
+        } else {
+            red = reduce<L>(v);
+            error_absolute = kErrorAbsolute;
+        }
+        if constexpr (kSine) finish<L, false>(red, error_absolute, bx, ax, s[i], s_flag[i]);
+        if constexpr (kCosine) finish<L, true>(red, error_absolute, bx, ax, c[i], c_flag[i]);
     }
 }
 
-// y[i] = sin(x[i]) (kCosine false) or cos(x[i]) where the fast path decides;
-// flag[i] = 1 where the accurate path must (y[i] is then unspecified).
-template <class L, bool kCosine>
-HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&y)[L::kCount],
-                                         std::uint64_t (&flag)[L::kCount])
+// s[i] = sin(x[i]) (kSine) and c[i] = cos(x[i]) (kCosine) where the fast path
+// decides, from one reduction; s_flag[i], c_flag[i] = 1 where the accurate
+// path must (the result is then unspecified).  With one of the two, s and c
+// (and their flags) may be the same arrays.
+template <class L, bool kSine, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void sin_cos_parts(const double (&x)[L::kCount], double (&s)[L::kCount],
+                                          std::uint64_t (&s_flag)[L::kCount], double (&c)[L::kCount],
+                                          std::uint64_t (&c_flag)[L::kCount])
 {
     using detail::bits_of;
     using detail::double_from_bits;
@@ -267,21 +298,29 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&
         const std::uint64_t bx = bits_of(x[0]);
         const std::uint64_t ax = bx & F::kMagnitude;
         const double v = double_from_bits(ax);
-        double left, right;
         if (ax < kTinyBits) {
-            y[0] = kCosine ? 1.0 : x[0];
-            flag[0] = 0;
+            if constexpr (kSine) {
+                s[0] = x[0];
+                s_flag[0] = 0;
+            }
+            if constexpr (kCosine) {
+                c[0] = 1.0;
+                c_flag[0] = 0;
+            }
             return;
         }
+        Reduced red;
+        double error_absolute = kErrorAbsoluteModerate;
         if (ax < kModerateBits) {
-            evaluate<L, kCosine>(reduce_moderate<L>(v), kErrorAbsoluteModerate, left, right);
+            red = reduce_moderate<L>(v);
         } else if (ax < kMediumBits) {
-            evaluate<L, kCosine>(reduce_medium<L>(v), kErrorAbsoluteModerate, left, right);
+            red = reduce_medium<L>(v);
         } else {
-            evaluate<L, kCosine>(reduce<L>(v), kErrorAbsolute, left, right);
+            red = reduce<L>(v);
+            error_absolute = kErrorAbsolute;
         }
-        y[0] = double_from_bits(bits_of(left) ^ (kCosine ? 0 : (bx & F::kSign)));
-        flag[0] = static_cast<std::uint64_t>(bits_of(left) != bits_of(right) || ax >= kLargeBits);
+        if constexpr (kSine) finish<L, false>(red, error_absolute, bx, ax, s[0], s_flag[0]);
+        if constexpr (kCosine) finish<L, true>(red, error_absolute, bx, ax, c[0], c_flag[0]);
     } else {
         // Many lanes: the shortest reduction that holds for every lane; each
         // loop is branch-free.
@@ -291,10 +330,19 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&
             beyond_moderate |= below(ax, kModerateBits) ^ 1;
             beyond_medium |= below(ax, kMediumBits) ^ 1;
         }
-        if (beyond_moderate == 0) many_lanes<L, kCosine, Reduction::kModerate>(x, y, flag);
-        else if (beyond_medium == 0) many_lanes<L, kCosine, Reduction::kMedium>(x, y, flag);
-        else many_lanes<L, kCosine, Reduction::kFull>(x, y, flag);
+        if (beyond_moderate == 0) many_lanes<L, kSine, kCosine, Reduction::kModerate>(x, s, s_flag, c, c_flag);
+        else if (beyond_medium == 0) many_lanes<L, kSine, kCosine, Reduction::kMedium>(x, s, s_flag, c, c_flag);
+        else many_lanes<L, kSine, kCosine, Reduction::kFull>(x, s, s_flag, c, c_flag);
     }
+}
+
+// y[i] = sin(x[i]) (kCosine false) or cos(x[i]) where the fast path decides;
+// flag[i] = 1 where the accurate path must (y[i] is then unspecified).
+template <class L, bool kCosine>
+HOSTMATH_ALWAYS_INLINE void sin_cos_fast(const double (&x)[L::kCount], double (&y)[L::kCount],
+                                         std::uint64_t (&flag)[L::kCount])
+{
+    sin_cos_parts<L, !kCosine, kCosine>(x, y, flag, y, flag);
 }
 
 }  // namespace trig

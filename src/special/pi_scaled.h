@@ -11,6 +11,7 @@
 #include "math/core.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace hostmath {
 namespace detail {
@@ -83,10 +84,17 @@ HOSTMATH_ALWAYS_INLINE void pi_products(const T (&x)[L::kCount], T (&product)[L:
     for (std::size_t i = 0; i < L::kCount; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
 }
 
-// sin(pi x) (kCosine false) or cos(pi x) on the lanes of L.  The sine is +0
-// on the integers; the cosine +1 on the even integers and -1 on the odd ones
-// (the remainder of x by 2, exact, is zero or not).  Elsewhere the core's
-// sine or cosine of the rounded product x * pi.
+// The result at the integers: the sine +0, the cosine +1 on the even
+// integers and -1 on the odd ones (the remainder of x by 2, exact, is zero or
+// not); elsewhere y, the core's sine or cosine of the rounded product x * pi.
+template <bool kCosine, typename T>
+inline T pi_scaled_result(T x, T y)
+{
+    const T at_integer = kCosine && integer_is_odd(x) ? T(-1) : T(kCosine ? 1 : 0);
+    return counts_as_integer(x) ? at_integer : y;
+}
+
+// sin(pi x) (kCosine false) or cos(pi x) on the lanes of L.
 template <bool kCosine>
 struct PiScaled {
     static constexpr double kPad = 0.5;
@@ -98,30 +106,66 @@ struct PiScaled {
         pi_products<L>(x, product);
         if constexpr (kCosine) core::cos_of<L>(product, y);
         else core::sin_of<L>(product, y);
-        for (std::size_t i = 0; i < L::kCount; ++i) {
-            const T at_integer = kCosine && integer_is_odd(x[i]) ? T(-1) : T(kCosine ? 1 : 0);
-            y[i] = counts_as_integer(x[i]) ? at_integer : y[i];
-        }
+        for (std::size_t i = 0; i < L::kCount; ++i) y[i] = pi_scaled_result<kCosine>(x[i], y[i]);
     }
 };
 
 using Sinpi = PiScaled<false>;
 using Cospi = PiScaled<true>;
 
+// Both on the lanes of L, from one product and one reduction: s[i] exactly
+// what Sinpi gives, c[i] what Cospi gives.
+template <class L, typename T>
+HOSTMATH_ALWAYS_INLINE void sincospi_lanes(const T (&x)[L::kCount], T (&s)[L::kCount], T (&c)[L::kCount])
+{
+    T product[L::kCount];
+    pi_products<L>(x, product);
+    core::sincos_of<L>(product, s, c);
+    for (std::size_t i = 0; i < L::kCount; ++i) {
+        s[i] = pi_scaled_result<false>(x[i], s[i]);
+        c[i] = pi_scaled_result<true>(x[i], c[i]);
+    }
+}
+
 // sincospi: each result exactly what sinpi or cospi gives, the sine stored
-// first; a null pointer is skipped and its value not computed.
+// first (so that where both pointers designate one object it ends holding
+// the cosine); a null pointer is skipped and its value not computed.
 template <bool kFma, typename T>
 HOSTMATH_ALWAYS_INLINE void sincospi_of(T x, T* sinp, T* cosp)
 {
-    if (sinp != nullptr) *sinp = one_lane<Sinpi, kFma>(x);
-    if (cosp != nullptr) *cosp = one_lane<Cospi, kFma>(x);
+    if (sinp != nullptr && cosp != nullptr) {
+        const T in[1] = {x};
+        T s[1], c[1];
+        sincospi_lanes<Lanes<1, kFma>>(in, s, c);
+        *sinp = s[0];
+        *cosp = c[0];
+    } else if (sinp != nullptr) {
+        *sinp = one_lane<Sinpi, kFma>(x);
+    } else if (cosp != nullptr) {
+        *cosp = one_lane<Cospi, kFma>(x);
+    }
 }
 
+// The array form: blocks of kBlockLanes, each block's arguments copied before
+// either result is stored, so that sinp or cosp may equal in.
 template <bool kFma, typename T>
 HOSTMATH_ALWAYS_INLINE void sincospi_each(const T* in, T* sinp, T* cosp, std::size_t n)
 {
-    if (sinp != nullptr) each_block<Sinpi, kFma>(in, sinp, n);
-    if (cosp != nullptr) each_block<Cospi, kFma>(in, cosp, n);
+    if (sinp == nullptr || cosp == nullptr) {
+        if (sinp != nullptr) each_block<Sinpi, kFma>(in, sinp, n);
+        if (cosp != nullptr) each_block<Cospi, kFma>(in, cosp, n);
+        return;
+    }
+    using L = Lanes<kBlockLanes, kFma>;
+    T x[kBlockLanes], s[kBlockLanes], c[kBlockLanes];
+    for (std::size_t start = 0; start < n; start += kBlockLanes) {
+        const std::size_t count = n - start < kBlockLanes ? n - start : kBlockLanes;
+        std::memcpy(x, in + start, count * sizeof(T));
+        for (std::size_t i = count; i < kBlockLanes; ++i) x[i] = T(Sinpi::kPad);
+        sincospi_lanes<L>(x, s, c);
+        std::memcpy(sinp + start, s, count * sizeof(T));
+        std::memcpy(cosp + start, c, count * sizeof(T));
+    }
 }
 
 }  // namespace detail

@@ -1,9 +1,11 @@
 // sin(pi x) and cos(pi x) in double precision, through output pointers.
 //
-// Each result is exactly what sinpi or cospi returns; nothing is shared between
-// the two.  A null pointer is skipped and its value not computed.  The sine is
-// stored first, so when both pointers designate one object it ends holding the
-// cosine.
+// Each result is exactly what sinpi or cospi returns: both come from one
+// product x * pi and one argument reduction, each by the same operations as
+// alone.  A null pointer is skipped and its value not computed.  The sine is
+// stored first, so when both pointers designate one object it ends holding
+// the cosine.  The array form takes each block's arguments before it stores
+// either result, so that either output may be the input array.
 #include "cpu/export.h"
 #include "special/pi_scaled.h"
 
