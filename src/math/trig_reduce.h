@@ -248,37 +248,38 @@ HOSTMATH_ALWAYS_INLINE void finish(const Reduced& red, double error_absolute, st
     }
 }
 
-// The many-lane loop, with one of the shorter reductions (every |x| below
-// 2^10, or below 2^19) or the full one: the sine into s (kSine), the cosine
-// into c (kCosine), from one reduction.
+// The reduction of one lane: one of the shorter ones (|x| below 2^10, or
+// below 2^19) or the full one; then the sine into s (kSine) and the cosine
+// into c (kCosine), from that one reduction.
 enum class Reduction { kModerate, kMedium, kFull };
+template <class L, bool kSine, bool kCosine, Reduction kReduction>
+HOSTMATH_ALWAYS_INLINE void sin_cos_lane(double x, double& s, std::uint64_t& s_flag, double& c, std::uint64_t& c_flag)
+{
+    using F = detail::Format<double>;
+    const std::uint64_t bx = detail::bits_of(x);
+    const std::uint64_t ax = bx & F::kMagnitude;
+    const double v = detail::double_from_bits(ax);
+    Reduced red;
+    double error_absolute = kErrorAbsoluteModerate;
+    if constexpr (kReduction == Reduction::kModerate) {
+        red = reduce_moderate<L>(v);
+    } else if constexpr (kReduction == Reduction::kMedium) {
+        red = reduce_medium<L>(v);
+    } else {
+        red = reduce<L>(v);
+        error_absolute = kErrorAbsolute;
+    }
+    if constexpr (kSine) finish<L, false>(red, error_absolute, bx, ax, s, s_flag);
+    if constexpr (kCosine) finish<L, true>(red, error_absolute, bx, ax, c, c_flag);
+}
+
 template <class L, bool kSine, bool kCosine, Reduction kReduction>
 HOSTMATH_ALWAYS_INLINE void many_lanes(const double (&x)[L::kCount], double (&s)[L::kCount],
                                        std::uint64_t (&s_flag)[L::kCount], double (&c)[L::kCount],
                                        std::uint64_t (&c_flag)[L::kCount])
 {
-    using detail::bits_of;
-    using detail::double_from_bits;
-    using F = detail::Format<double>;
-    for (std::size_t i = 0; i < L::kCount; ++i) {
-        const std::uint64_t bx = bits_of(x[i]);
-        const std::uint64_t ax = bx & F::kMagnitude;
-        const double v = double_from_bits(ax);
-        Reduced red;
-        double error_absolute;
-        if constexpr (kReduction == Reduction::kModerate) {
-            red = reduce_moderate<L>(v);
-            error_absolute = kErrorAbsoluteModerate;
-        } else if constexpr (kReduction == Reduction::kMedium) {
-            red = reduce_medium<L>(v);
-            error_absolute = kErrorAbsoluteModerate;
-        } else {
-            red = reduce<L>(v);
-            error_absolute = kErrorAbsolute;
-        }
-        if constexpr (kSine) finish<L, false>(red, error_absolute, bx, ax, s[i], s_flag[i]);
-        if constexpr (kCosine) finish<L, true>(red, error_absolute, bx, ax, c[i], c_flag[i]);
-    }
+    for (std::size_t i = 0; i < L::kCount; ++i)
+        sin_cos_lane<L, kSine, kCosine, kReduction>(x[i], s[i], s_flag[i], c[i], c_flag[i]);
 }
 
 // s[i] = sin(x[i]) (kSine) and c[i] = cos(x[i]) (kCosine) where the fast path
@@ -290,14 +291,10 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_parts(const double (&x)[L::kCount], double (
                                           std::uint64_t (&s_flag)[L::kCount], double (&c)[L::kCount],
                                           std::uint64_t (&c_flag)[L::kCount])
 {
-    using detail::bits_of;
-    using detail::double_from_bits;
     using F = detail::Format<double>;
     if constexpr (L::kCount == 1) {
         // One lane: branches, and the shorter reduction where it holds.
-        const std::uint64_t bx = bits_of(x[0]);
-        const std::uint64_t ax = bx & F::kMagnitude;
-        const double v = double_from_bits(ax);
+        const std::uint64_t ax = detail::bits_of(x[0]) & F::kMagnitude;
         if (ax < kTinyBits) {
             if constexpr (kSine) {
                 s[0] = x[0];
@@ -307,26 +304,19 @@ HOSTMATH_ALWAYS_INLINE void sin_cos_parts(const double (&x)[L::kCount], double (
                 c[0] = 1.0;
                 c_flag[0] = 0;
             }
-            return;
-        }
-        Reduced red;
-        double error_absolute = kErrorAbsoluteModerate;
-        if (ax < kModerateBits) {
-            red = reduce_moderate<L>(v);
+        } else if (ax < kModerateBits) {
+            sin_cos_lane<L, kSine, kCosine, Reduction::kModerate>(x[0], s[0], s_flag[0], c[0], c_flag[0]);
         } else if (ax < kMediumBits) {
-            red = reduce_medium<L>(v);
+            sin_cos_lane<L, kSine, kCosine, Reduction::kMedium>(x[0], s[0], s_flag[0], c[0], c_flag[0]);
         } else {
-            red = reduce<L>(v);
-            error_absolute = kErrorAbsolute;
+            sin_cos_lane<L, kSine, kCosine, Reduction::kFull>(x[0], s[0], s_flag[0], c[0], c_flag[0]);
         }
-        if constexpr (kSine) finish<L, false>(red, error_absolute, bx, ax, s[0], s_flag[0]);
-        if constexpr (kCosine) finish<L, true>(red, error_absolute, bx, ax, c[0], c_flag[0]);
     } else {
         // Many lanes: the shortest reduction that holds for every lane; each
         // loop is branch-free.
         std::uint64_t beyond_moderate = 0, beyond_medium = 0;
         for (std::size_t i = 0; i < L::kCount; ++i) {
-            const std::uint64_t ax = bits_of(x[i]) & F::kMagnitude;
+            const std::uint64_t ax = detail::bits_of(x[i]) & F::kMagnitude;
             beyond_moderate |= below(ax, kModerateBits) ^ 1;
             beyond_medium |= below(ax, kMediumBits) ^ 1;
         }
