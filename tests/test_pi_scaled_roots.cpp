@@ -4,6 +4,7 @@
 // special argument of the reciprocal roots, bit for bit.
 #include "hostmath.h"
 #include "correctly_rounded.h"
+#include "special/pi_scaled.h"
 #include "test_bits.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +92,30 @@ TEST(PiScaledIntegers, FloatSineIsPositiveZeroCosineIsParity)
     for (const auto& c : kFloatIntegers) {
         EXPECT_EQ(u32(qx_math_func_host_sinpif(c.x)), 0u) << "sinpif(" << c.x << ")";
         EXPECT_EQ(u32(qx_math_func_host_cospif(c.x)), u32(c.cosine)) << "cospif(" << c.x << ")";
+    }
+}
+
+// The array forms of the double functions decide the integers by arithmetic,
+// the scalar ones on the bits: the same answers, on random patterns and on
+// every exponent around the integers' range with fractions cut short.
+TEST(PiScaledIntegers, BlockTestIsTheBitTest)
+{
+    using hostmath::detail::IntegerArithmetic;
+    std::mt19937_64 rng(11);
+    std::vector<double> xs = {0.0, -0.0, 1.0, 0x1p52, 0x1p52 + 1, 0x1p53, 0x1p53 - 1, 0x1p52 - 0.5, 0x1p-1074,
+                              std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    for (int i = 0; i < 1000000; ++i) {
+        const std::uint64_t exponent = 1023 - 4 + rng() % 60;
+        const std::uint64_t fraction = (rng() & 0xfffffffffffffull) & ~((std::uint64_t{1} << (rng() % 53)) - 1);
+        xs.push_back(f64((rng() & (std::uint64_t{1} << 63)) | exponent << 52 | fraction));
+        xs.push_back(f64(rng()));
+    }
+    for (double x : xs) {
+        const IntegerArithmetic block(x);
+        ASSERT_EQ(block.integer(), hostmath::detail::counts_as_integer(x)) << std::hexfloat << x;
+        if (block.integer()) {
+            ASSERT_EQ(block.odd(), hostmath::detail::integer_is_odd(x)) << std::hexfloat << x;
+        }
     }
 }
 

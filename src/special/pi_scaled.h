@@ -11,6 +11,7 @@
 #include "math/core.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace hostmath {
@@ -76,22 +77,71 @@ inline bool integer_is_odd(Real x)
     return in_range && ((significand >> (in_range ? b.units : 0)) & 1) != 0;
 }
 
+// The same two tests by arithmetic on the magnitude a, without branches, for
+// the blocks of double lanes, where the vectoriser takes it (the bit tests
+// above branch on the exponent, which suits one lane, and their loops do not
+// vectorise).  kUnit = 2^52: every finite a >= kUnit is an integer; below it
+// a + kUnit is exact when a is an integer and an integer otherwise, so that
+// a is an integer exactly when (a + kUnit) - kUnit gives it back, whatever
+// the rounding.  The units bit of an integer a < kUnit is the last fraction
+// bit of a + kUnit, from kUnit to 2 kUnit that of a, and beyond it is 0.
+struct IntegerArithmetic {
+    using F = Format<double>;
+    static constexpr double kUnit = 0x1p52;
+    static constexpr std::uint64_t kUnitBits = 0x4330000000000000ull;
+    static constexpr std::uint64_t kTwiceUnitBits = 0x4340000000000000ull;
+
+    explicit IntegerArithmetic(double x) : magnitude(bits_of(x) & F::kMagnitude), large(magnitude >= kUnitBits) {}
+
+    bool integer() const
+    {
+        const double a = real_from_bits(magnitude);
+        const std::uint64_t back = bits_of((a + kUnit) - kUnit);
+        return (magnitude < F::kInfinity) & (large | (back == magnitude));
+    }
+
+    bool odd() const
+    {
+        const std::uint64_t shifted = bits_of(real_from_bits(magnitude) + kUnit);  // every lane: no branch
+        const std::uint64_t units = large ? magnitude : shifted;
+        return ((units & 1) != 0) & (magnitude < kTwiceUnitBits);
+    }
+
+    const std::uint64_t magnitude;
+    const bool large;
+};
+
+// Whether x counts as an integer, and whether it is odd, by the test that
+// suits the lanes of L.
+template <class L, typename T>
+inline bool lane_is_integer(T x)
+{
+    if constexpr (L::kCount > 1 && sizeof(T) == 8) return IntegerArithmetic(x).integer();
+    else return counts_as_integer(x);
+}
+template <class L, typename T>
+inline bool lane_is_odd(T x)
+{
+    if constexpr (L::kCount > 1 && sizeof(T) == 8) return IntegerArithmetic(x).odd();
+    else return integer_is_odd(x);
+}
+
 // The rounded products x * pi on the lanes that are not integers; 0 on the
 // integers, whose result the products do not decide.
 template <class L, typename T>
 HOSTMATH_ALWAYS_INLINE void pi_products(const T (&x)[L::kCount], T (&product)[L::kCount])
 {
-    for (std::size_t i = 0; i < L::kCount; ++i) product[i] = counts_as_integer(x[i]) ? T(0) : x[i] * pi_of<T>();
+    for (std::size_t i = 0; i < L::kCount; ++i) product[i] = lane_is_integer<L>(x[i]) ? T(0) : x[i] * pi_of<T>();
 }
 
 // The result at the integers: the sine +0, the cosine +1 on the even
 // integers and -1 on the odd ones (the remainder of x by 2, exact, is zero or
 // not); elsewhere y, the core's sine or cosine of the rounded product x * pi.
-template <bool kCosine, typename T>
+template <class L, bool kCosine, typename T>
 inline T pi_scaled_result(T x, T y)
 {
-    const T at_integer = kCosine && integer_is_odd(x) ? T(-1) : T(kCosine ? 1 : 0);
-    return counts_as_integer(x) ? at_integer : y;
+    const T at_integer = kCosine && lane_is_odd<L>(x) ? T(-1) : T(kCosine ? 1 : 0);
+    return lane_is_integer<L>(x) ? at_integer : y;
 }
 
 // sin(pi x) (kCosine false) or cos(pi x) on the lanes of L.
@@ -106,7 +156,7 @@ struct PiScaled {
         pi_products<L>(x, product);
         if constexpr (kCosine) core::cos_of<L>(product, y);
         else core::sin_of<L>(product, y);
-        for (std::size_t i = 0; i < L::kCount; ++i) y[i] = pi_scaled_result<kCosine>(x[i], y[i]);
+        for (std::size_t i = 0; i < L::kCount; ++i) y[i] = pi_scaled_result<L, kCosine>(x[i], y[i]);
     }
 };
 
@@ -122,8 +172,8 @@ HOSTMATH_ALWAYS_INLINE void sincospi_lanes(const T (&x)[L::kCount], T (&s)[L::kC
     pi_products<L>(x, product);
     core::sincos_of<L>(product, s, c);
     for (std::size_t i = 0; i < L::kCount; ++i) {
-        s[i] = pi_scaled_result<false>(x[i], s[i]);
-        c[i] = pi_scaled_result<true>(x[i], c[i]);
+        s[i] = pi_scaled_result<L, false>(x[i], s[i]);
+        c[i] = pi_scaled_result<L, true>(x[i], c[i]);
     }
 }
 
