@@ -1,8 +1,7 @@
 // erfcx and normcdf against MPFR, interval by interval: the error in ulps of the
 // result at the exact value (subnormal results in units of the smallest
-// subnormal), with per-interval bounds set from measurement and a margin for
-// the intervals whose last bits follow the system exp.  Each test prints its
-// table of maximal errors.
+// subnormal), with per-interval bounds set from measurement and a margin.
+// Each test prints its table of maximal errors.
 #include "hostmath.h"
 #include "mpfr_ulp.h"
 #include "sweep.h"
@@ -202,9 +201,9 @@ void check_intervals(const char* function, T (*fn)(T), void (*exact)(mpfr_ptr, d
 constexpr double kMaxDouble = std::numeric_limits<double>::max();
 constexpr double kMaxFloat = std::numeric_limits<float>::max();
 
-// Bounds: the maximum measured on x86-64 with glibc plus a quarter ulp, rounded
-// up to a half, and half an ulp more where the system exp enters (erfcx for
-// x <= -1, the lower tail of normcdf).
+// Bounds: the maximum measured plus a quarter ulp, rounded up to a half, and
+// half an ulp more where the exponential enters (erfcx for x <= -1, the lower
+// tail of normcdf).
 const Interval kErfcxDouble[] = {
     {"(-1, 0]", -1.0, -0.0, 2.0, Ends::upper_only},
     {"[0, 1)", 0.0, 1.0, 3.5, Ends::lower_only},

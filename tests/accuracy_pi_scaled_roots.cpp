@@ -1,12 +1,10 @@
 // Accuracy of the reciprocal roots and of the pi-scaled sine and cosine against
 // MPFR, on dense random samples of each domain.  The bounds are the largest
-// errors measured with glibc on x86-64 and AArch64, plus a margin for other
-// releases of the system functions.
+// errors measured, plus a margin; the results are the same on every host.
 //
-// The reciprocal roots are the reciprocal of a rounded root, rounded again, so
-// they stay within about one ulp for the square root and a little more for the
-// cube root, whose system root is not correctly rounded.  The pi-scaled
-// functions take the system sine or cosine of x times the rounded pi: the
+// The reciprocal roots are the reciprocal of a correctly rounded root,
+// rounded again, so they stay within 1.5 ulps.  The pi-scaled functions take
+// the maths core's sine or cosine of x times the rounded pi: the
 // rounding of the product is an absolute error of about |x| ulps of 1 in the
 // argument, so the error grows with |x| and has no bound in ulps next to the
 // zeros of the function away from 0 (cospi(0.5) is about 6e-17, not 0).  The

@@ -4,8 +4,9 @@
 // above 0.625 as erfinv(1 - x).
 //
 // The reference evaluates each piece on its own, written from the method and
-// not from the library code; it calls the same system log and sqrt at run time,
-// so the comparison is exact on every architecture.
+// not from the library code; its logarithm is MPFR's, correctly rounded like
+// the library's, and its square root the IEEE one, so the comparison is exact
+// on every architecture.
 #include "hostmath.h"
 #include "sweep.h"
 #include "correctly_rounded.h"

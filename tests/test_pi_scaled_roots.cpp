@@ -1,5 +1,5 @@
 // Pi-scaled sine and cosine and the reciprocal roots: exact results at
-// integers, the system function of the rounded product everywhere else (with
+// integers, the core's function of the rounded product everywhere else (with
 // no half-integer special case), the pointer handling of sincospi, and every
 // special argument of the reciprocal roots, bit for bit.
 #include "hostmath.h"
@@ -120,7 +120,7 @@ TEST(PiScaledIntegers, BlockTestIsTheBitTest)
 }
 
 // ---------------------------------------------------------------------------
-// Everything else: the system sine or cosine of the rounded product
+// Everything else: the core's sine or cosine of the rounded product
 // ---------------------------------------------------------------------------
 
 // Half-integers, the largest non-integers, tiny and subnormal arguments, and
@@ -151,7 +151,7 @@ TEST(PiScaledNonIntegers, FloatGoToSystemFunctionsOfRoundedProduct)
 }
 
 // What the rounded product means for the caller, independent of the last bit
-// of the system functions.
+// of the sine and cosine.
 TEST(PiScaledNonIntegers, HalfIntegersAndLargeArgumentsAreNotExact)
 {
     // cos of the double nearest pi/2 is about 6.1e-17; of the float nearest pi/2 about -4.4e-8.
