@@ -33,37 +33,28 @@ struct SineAndCosine {
 };
 
 #if defined(__x86_64__)
-// SLEEF's vector function of that name on the whole array (its reciprocal
-// with kReciprocal), or both results of its sincos form.
-template <typename Real, bool kReciprocal = false>
+// SLEEF's vector function of that name on the whole array: out = f(in), its
+// reciprocal (kReciprocal), or both results of its sincos form (kPair).
+enum class SleefForm { kMap, kReciprocal, kPair };
+template <typename Real, SleefForm kForm = SleefForm::kMap>
 void add_sleef(const std::string& function, const std::string& sleef_name,
                const std::vector<NamedInputs<Real>>& domain)
 {
     void* f = bench::sleef_symbol(sleef_name);
     if (f == nullptr) return;
-    const std::string implementation = "SLEEF " + std::string(kReciprocal ? "reciprocal of " : "") + sleef_name;
+    const std::string implementation =
+        "SLEEF " + std::string(kForm == SleefForm::kReciprocal ? "reciprocal of " : "") + sleef_name;
     for (const auto& inputs : domain) {
-        std::vector<Real> out(inputs.values.size());
-        bench::add_array_call("trig-roots", function, implementation, inputs.name, out.size(), sizeof(Real),
-                              [f, in = inputs.values, out]() mutable {
-                                  bench::sleef_map<Real, kReciprocal>(f, in.data(), out.data(), in.size());
-                                  return out.data();
-                              });
-    }
-}
-
-template <typename Real>
-void add_sleef_pair(const std::string& function, const std::string& sleef_name,
-                    const std::vector<NamedInputs<Real>>& domain)
-{
-    void* f = bench::sleef_symbol(sleef_name);
-    if (f == nullptr) return;
-    for (const auto& inputs : domain) {
-        std::vector<Real> sines(inputs.values.size()), cosines(inputs.values.size());
-        bench::add_array_call("trig-roots", function, "SLEEF " + sleef_name, inputs.name, sines.size(),
-                              sizeof(Real), [f, in = inputs.values, sines, cosines]() mutable {
-                                  bench::sleef_pair<Real>(f, in.data(), sines.data(), cosines.data(), in.size());
-                                  return sines.data();
+        const std::size_t n = inputs.values.size();
+        std::vector<Real> first(n), second(kForm == SleefForm::kPair ? n : 0);
+        bench::add_array_call("trig-roots", function, implementation, inputs.name, n, sizeof(Real),
+                              [f, in = inputs.values, first, second]() mutable {
+                                  if constexpr (kForm == SleefForm::kPair)
+                                      bench::sleef_pair<Real>(f, in.data(), first.data(), second.data(), in.size());
+                                  else
+                                      bench::sleef_map<Real, kForm == SleefForm::kReciprocal>(f, in.data(),
+                                                                                             first.data(), in.size());
+                                  return first.data();
                               });
     }
 }
@@ -98,7 +89,7 @@ void pi_scaled(const std::string& suffix)
     const std::string sleef_kind = sizeof(Real) == 8 ? "d4_u05avx2" : "f8_u05avx2";
     add_sleef<Real>("sinpi" + suffix, "Sleef_sinpi" + sleef_kind, domain);
     add_sleef<Real>("cospi" + suffix, "Sleef_cospi" + sleef_kind, domain);
-    add_sleef_pair<Real>("sincospi" + suffix, "Sleef_sincospi" + sleef_kind, domain);
+    add_sleef<Real, SleefForm::kPair>("sincospi" + suffix, "Sleef_sincospi" + sleef_kind, domain);
     bench::add_kernel<hostmath::detail::Sinpi>("trig-roots", "sinpi" + suffix, domain);
     bench::add_kernel<hostmath::detail::Cospi>("trig-roots", "cospi" + suffix, domain);
 #endif
@@ -114,8 +105,8 @@ void reciprocal_roots(const std::string& suffix)
     add("trig-roots", "rcbrt" + suffix, "reciprocal of cbrt(x)", either_sign,
         [](Real x) { return Real(1) / std::cbrt(x); });
 #if defined(__x86_64__)
-    add_sleef<Real, true>("rcbrt" + suffix, sizeof(Real) == 8 ? "Sleef_cbrtd4_u10avx2" : "Sleef_cbrtf8_u10avx2",
-                          either_sign);
+    const std::string cube_root = sizeof(Real) == 8 ? "Sleef_cbrtd4_u10avx2" : "Sleef_cbrtf8_u10avx2";
+    add_sleef<Real, SleefForm::kReciprocal>("rcbrt" + suffix, cube_root, either_sign);
     bench::add_kernel<hostmath::detail::Rsqrt>("trig-roots", "rsqrt" + suffix, positive);
     bench::add_kernel<hostmath::detail::Rcbrt>("trig-roots", "rcbrt" + suffix, either_sign);
 #endif

@@ -102,8 +102,7 @@ struct IntegerArithmetic {
 
     bool odd() const
     {
-        const std::uint64_t shifted = bits_of(real_from_bits(magnitude) + kUnit);  // every lane: no branch
-        const std::uint64_t units = large ? magnitude : shifted;
+        const std::uint64_t units = large ? magnitude : bits_of(real_from_bits(magnitude) + kUnit);
         return ((units & 1) != 0) & (magnitude < kTwiceUnitBits);
     }
 
